@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Builds and runs every test: the native unit tests, then the Windows build
+# under wine. Ends with one line "N passed, N failed".
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+bash scripts/setup.sh || exit 1
+jobs=${VX_JOBS:-2}
+build=$root/build
+passed=0
+failed=0
+
+# Adds the counts of a ctest summary line ("95% tests passed, 1 tests failed out of 20").
+count_ctest() {
+  local line total fails
+  line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$1" | tail -n 1)
+  if [ -z "$line" ]; then
+    failed=$((failed + 1))
+    return
+  fi
+  fails=$(sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\1/' <<<"$line")
+  total=$(sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\2/' <<<"$line")
+  passed=$((passed + total - fails))
+  failed=$((failed + fails))
+}
+
+echo "== Native build and unit tests"
+if cmake -S . -B "$build/native" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null &&
+   cmake --build "$build/native" -j "$jobs"; then
+  ctest --test-dir "$build/native" -j "$jobs" --output-on-failure --timeout 300 2>&1 | tee "$build/native-ctest.log"
+  count_ctest "$build/native-ctest.log"
+else
+  echo "native build failed"
+  failed=$((failed + 1))
+fi
+
+echo "== Windows build and unit tests under wine"
+if cmake -S . -B "$build/win" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+       -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null &&
+   cmake --build "$build/win" -j "$jobs"; then
+  # shellcheck source=wine-env.sh
+  . scripts/wine-env.sh
+  wine_env_start "$build"
+  ctest --test-dir "$build/win" -j 1 --output-on-failure --timeout 600 2>&1 | tee "$build/win-ctest.log"
+  wine_env_stop
+  count_ctest "$build/win-ctest.log"
+else
+  echo "Windows build failed"
+  failed=$((failed + 1))
+fi
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

@@ -1,0 +1,50 @@
+# Sourced by the test and demo scripts: a throwaway wine prefix inside the
+# build folder and a private X display. Never touches ~/.wine.
+#   wine_env_start BUILD_DIR   prepares the prefix, starts Xvfb and the wine server
+#   wine_env_stop              ends the wine server and Xvfb
+
+wine_env_start() {
+  local build=$1
+  local template=$build/wine/template
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="winealsa.drv,winepulse.drv=d;winemenubuilder.exe=d"
+  if [ ! -f "$template/system.reg" ]; then
+    rm -rf "$template"
+    mkdir -p "$build/wine"
+    # The registry files are written only when the server of the new
+    # prefix ends, so wait for it once here.
+    WINEPREFIX=$template wineboot -i >/dev/null 2>&1 || true
+    WINEPREFIX=$template wineserver -w
+  fi
+  # Hard links make the copy instant; the registry files are rewritten in
+  # place by the server, so they are copied for real.
+  export VX_WINEPREFIX=$build/wine/prefix
+  export WINEPREFIX=$VX_WINEPREFIX
+  rm -rf "$VX_WINEPREFIX"
+  cp -al "$template" "$VX_WINEPREFIX"
+  for reg in "$template"/*.reg; do
+    cp --remove-destination "$reg" "$VX_WINEPREFIX/"
+  done
+
+  local display=90
+  while [ -e /tmp/.X11-unix/X$display ] || [ -e /tmp/.X$display-lock ]; do
+    display=$((display + 1))
+  done
+  Xvfb :$display -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  VX_XVFB_PID=$!
+  export DISPLAY=:$display
+  for _ in $(seq 50); do
+    [ -e /tmp/.X11-unix/X$display ] && break
+    sleep 0.1
+  done
+  # A persistent server keeps captured runs from waiting for it to let go.
+  wineserver -p
+}
+
+wine_env_stop() {
+  wineserver -k >/dev/null 2>&1 || true
+  if [ -n "${VX_XVFB_PID:-}" ]; then
+    kill "$VX_XVFB_PID" 2>/dev/null || true
+    wait "$VX_XVFB_PID" 2>/dev/null || true
+  fi
+}

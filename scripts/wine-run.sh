@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Runs a Windows program under wine in the project's throwaway prefix.
+# CTest uses this as the emulator of the Windows build.
+root=$(cd "$(dirname "$0")/.." && pwd)
+export WINEPREFIX="${VX_WINEPREFIX:-$root/build/wine/prefix}"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="winealsa.drv,winepulse.drv=d;winemenubuilder.exe=d"
+exec wine "$@"

@@ -1,0 +1,31 @@
+#include "support/errors.h"
+
+namespace vx {
+
+namespace {
+
+std::string ReplaceFirstPlaceholder(const std::string& format, const std::string& value) {
+  for (size_t i = 0; i + 1 < format.size(); ++i) {
+    if (format[i] == '%' && (format[i + 1] == 's' || format[i + 1] == 'd')) {
+      return format.substr(0, i) + value + format.substr(i + 2);
+    }
+  }
+  return format;
+}
+
+}  // namespace
+
+std::string FormatText(const std::string& format, const std::string& arg) {
+  return ReplaceFirstPlaceholder(format, arg);
+}
+
+std::string FormatText(const std::string& format, long long arg) {
+  return ReplaceFirstPlaceholder(format, std::to_string(arg));
+}
+
+EStringListError ListIndexError(long long index) {
+  // The text is Windows-1252: 0xFC is the u with diaeresis.
+  return EStringListError(FormatText("Der Index der Liste \xfc" "berschreitet das Maximum (%d)", index));
+}
+
+}  // namespace vx

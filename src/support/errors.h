@@ -1,0 +1,57 @@
+// Error kinds of the program. Every failure is an exception carrying a
+// message text; texts are Windows-1252 byte strings.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace vx {
+
+// The general error: a message text and nothing else.
+class Exception : public std::runtime_error {
+ public:
+  explicit Exception(const std::string& message) : std::runtime_error(message) {}
+  std::string Message() const { return what(); }
+};
+
+// Input/output error with a numeric code (for example 3 when a folder
+// cannot be created).
+class EInOutError : public Exception {
+ public:
+  EInOutError(int code, const std::string& message) : Exception(message), ErrorCode(code) {}
+  int ErrorCode;
+};
+
+// A file could not be created or opened for writing.
+class EFCreateError : public Exception {
+ public:
+  using Exception::Exception;
+};
+
+// An index outside a list.
+class EStringListError : public Exception {
+ public:
+  using Exception::Exception;
+};
+
+// A file stream failed; the text names the file and the system's reason.
+class EStreamError : public Exception {
+ public:
+  using Exception::Exception;
+};
+
+// Replaces each "%s" / "%d" in turn by the next argument; the fixed German
+// and English message formats of the program only use these two.
+std::string FormatText(const std::string& format, const std::string& arg);
+std::string FormatText(const std::string& format, long long arg);
+
+// "Der Index der Liste überschreitet das Maximum (<index>)".
+EStringListError ListIndexError(long long index);
+
+// The system's description of an OS error code (GetLastError / errno).
+std::string SysErrorMessage(int code);
+
+// The calling thread's last OS error code, read at once.
+int LastOsError();
+
+}  // namespace vx

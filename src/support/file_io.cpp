@@ -1,0 +1,152 @@
+#include "support/file_io.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "support/errors.h"
+#include "support/folders.h"
+#include "support/guid.h"
+#include "support/os_file.h"
+#include "support/pause.h"
+
+namespace vx {
+
+namespace {
+
+constexpr int kCopyAttempts = 10;
+constexpr int kCopyPauseStepMs = 100;
+constexpr int64_t kCopyChunk = 61440;
+
+// Runs step until it returns without an exception, at most kFileAttempts
+// times; the last attempt's exception goes to the caller.
+template <typename Step>
+auto WithRetries(Step&& step) {
+  for (int attempt = 1;; ++attempt) {
+    try {
+      return step(attempt);
+    } catch (const Exception&) {
+      if (attempt >= kFileAttempts) throw;
+      Pause(kFileRetryPauseMs);
+    }
+  }
+}
+
+std::string ReadWholeFile(const std::string& fileName) {
+  TOsFile file;
+  if (!file.Open(fileName, TOpenMode::ReadShared)) {
+    throw EStreamError("Cannot open file \"" + fileName + "\". " + SysErrorMessage(file.LastError));
+  }
+  const int64_t size = file.Size();
+  std::string content(static_cast<size_t>(std::max<int64_t>(size, 0)), '\0');
+  const int64_t got = size > 0 ? file.Read(&content[0], size) : 0;
+  if (size < 0 || got < 0) {
+    throw EStreamError("Cannot read file \"" + fileName + "\". " + SysErrorMessage(file.LastError));
+  }
+  content.resize(static_cast<size_t>(got));
+  return content;
+}
+
+void WriteWholeFile(const std::string& fileName, std::string_view content) {
+  EnsureFileFolder(fileName);
+  TBetterFileStream stream(fileName, true, 1);
+  stream.WriteBuffer(content.data(), static_cast<int64_t>(content.size()));
+}
+
+// One copy attempt: the target is created anew and filled from the start of
+// the source, so a repeated attempt never leaves a partial target behind.
+bool CopyOnce(TOsFile& source, int64_t size, const std::string& target) {
+  TOsFile out;
+  if (!out.Open(target, TOpenMode::CreateAlways) || !source.SeekTo(0)) return false;
+  std::vector<char> buffer(static_cast<size_t>(std::min(std::max<int64_t>(size, 1), kCopyChunk)));
+  int64_t left = size;
+  while (left > 0) {
+    const int64_t chunk = std::min<int64_t>(left, static_cast<int64_t>(buffer.size()));
+    if (source.Read(buffer.data(), chunk) != chunk || out.Write(buffer.data(), chunk) != chunk) return false;
+    left -= chunk;
+  }
+  return out.Close();
+}
+
+}  // namespace
+
+void SaveStringsRetry(const TStringList& list, const std::string& fileName) {
+  const std::string text = list.Text();
+  WithRetries([&](int) { WriteWholeFile(fileName, text); });
+}
+
+void LoadStringsRetry(TStringList& list, const std::string& fileName) {
+  if (!FileIsPresent(fileName)) return;
+  const std::string text = WithRetries([&](int) { return ReadWholeFile(fileName); });
+  list.SetText(text);
+}
+
+bool SaveStreamRetry(TMemoryStream& stream, const std::string& fileName) {
+  WithRetries([&](int) { WriteWholeFile(fileName, stream.Data()); });
+  return true;
+}
+
+void LoadStreamRetry(TMemoryStream& stream, const std::string& fileName) {
+  if (!FileIsPresent(fileName)) return;
+  stream.SetData(WithRetries([&](int) { return ReadWholeFile(fileName); }));
+}
+
+std::string NumberedFileName(int n, const std::string& fileName) {
+  return AddPathDelim(RemoveBackslash(ExtractFilePath(fileName))) + "[" + std::to_string(n) + "]" +
+         ExtractFileName(fileName);
+}
+
+std::string SaveStreamUnique(TMemoryStream& stream, const std::string& fileName) {
+  return WithRetries([&](int attempt) {
+    const std::string name = attempt == 1 ? fileName : NumberedFileName(attempt - 1, fileName);
+    WriteWholeFile(name, stream.Data());
+    return name;
+  });
+}
+
+bool DeleteFileRetry(const std::string& fileName) {
+  for (int attempt = 1; attempt <= kFileAttempts; ++attempt) {
+    try {
+      int error = 0;
+      if (!FileIsPresent(fileName) || DeleteOneFile(fileName, &error)) return true;
+    } catch (const Exception&) {
+      if (attempt >= kFileAttempts) throw;
+      Pause(kFileRetryPauseMs);
+    }
+  }
+  return false;
+}
+
+bool DeleteFileIfPresent(const std::string& fileName) {
+  int error = 0;
+  return !FileIsPresent(fileName) || DeleteOneFile(fileName, &error);
+}
+
+bool CopyFileRetry(const std::string& source, const std::string& target) {
+  CreateFolderTree(ExtractFilePath(target));
+  TOsFile in;
+  if (!in.Open(source, TOpenMode::ReadShareAll)) {
+    throw EStreamError("Cannot open file \"" + source + "\". " + SysErrorMessage(in.LastError));
+  }
+  const int64_t size = in.Size();
+  for (int attempt = 1; attempt <= kCopyAttempts; ++attempt) {
+    if (size >= 0 && CopyOnce(in, size, target)) return true;
+    Pause(kCopyPauseStepMs * attempt);
+  }
+  return false;
+}
+
+void ReplaceFileContent(const std::string& fileName, std::string_view content) {
+  EnsureFileFolder(fileName);
+  const std::string temporary = fileName + ".~" + std::to_string(NewGuidHash());
+  TOsFile file;
+  bool written = file.Open(temporary, TOpenMode::CreateExclusive) &&
+                 file.Write(content.data(), static_cast<int64_t>(content.size())) ==
+                     static_cast<int64_t>(content.size());
+  written = file.Close() && written;
+  int error = file.LastError;
+  if (written && RenameReplacing(temporary, fileName, &error)) return;
+  DeleteOneFile(temporary, &error);
+  throw EFCreateError(FormatText("Datei %s kann nicht erstellt werden", fileName));
+}
+
+}  // namespace vx

@@ -1,0 +1,53 @@
+// Reading, writing, copying and deleting whole files while other processes
+// (the host, virus scanners, an editor) may hold them for a moment.
+#pragma once
+
+#include <string>
+
+#include "support/streams.h"
+#include "support/string_list.h"
+
+namespace vx {
+
+// Loads and saves try up to 100 times, 100 ms apart; the exception of the
+// last attempt reaches the caller.
+constexpr int kFileAttempts = 100;
+constexpr int kFileRetryPauseMs = 100;
+
+// Writes every line followed by CR LF; creates the folder; clears the
+// read-only and hidden bits for the write and restores them.
+void SaveStringsRetry(const TStringList& list, const std::string& fileName);
+
+// Replaces the list's lines with the file's; an absent file changes nothing.
+void LoadStringsRetry(TStringList& list, const std::string& fileName);
+
+// Writes the whole memory stream; true on success.
+bool SaveStreamRetry(TMemoryStream& stream, const std::string& fileName);
+
+// Loads the whole file into the stream; an absent file changes nothing.
+void LoadStreamRetry(TMemoryStream& stream, const std::string& fileName);
+
+// Like SaveStreamRetry, but each retry writes to "[n]name" in the same
+// folder; returns the name actually written.
+std::string SaveStreamUnique(TMemoryStream& stream, const std::string& fileName);
+
+// "folder\[n]name".
+std::string NumberedFileName(int n, const std::string& fileName);
+
+// True when the file is gone (also when it never was there).
+bool DeleteFileRetry(const std::string& fileName);
+
+// No retries: true when the file is absent or was deleted.
+bool DeleteFileIfPresent(const std::string& fileName);
+
+// Copies source over target (creating its folder) in 60 KiB chunks, up to
+// 10 attempts with growing pauses. Raises when the source cannot be opened;
+// false when every attempt failed.
+bool CopyFileRetry(const std::string& source, const std::string& target);
+
+// Writes content to a temporary file beside fileName and then puts it in
+// place in one step, so a failure part-way leaves the old file intact.
+// Raises EFCreateError when it cannot.
+void ReplaceFileContent(const std::string& fileName, std::string_view content);
+
+}  // namespace vx

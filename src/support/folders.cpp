@@ -1,0 +1,80 @@
+#include "support/folders.h"
+
+#include "support/errors.h"
+#include "support/guid.h"
+
+namespace vx {
+
+namespace {
+
+bool IsLocalDelim(char c) { return c == kPathDelim || (kPathDelim == '\\' && (c == '/' || c == ':')); }
+
+size_t LastDelim(const std::string& path) {
+  for (size_t i = path.size(); i > 0; --i) {
+    if (IsLocalDelim(path[i - 1])) return i - 1;
+  }
+  return std::string::npos;
+}
+
+}  // namespace
+
+std::string AddBackslash(const std::string& path) {
+  if (path.empty()) return path;
+  const char last = path.back();
+  if (last == ':' || last == '\\') return path;
+  if (path.size() == 1 && ((last >= 'a' && last <= 'z') || (last >= 'A' && last <= 'Z'))) return path + ":\\";
+  return path + "\\";
+}
+
+std::string AddPathDelim(const std::string& path) {
+  if (path.empty() || path.back() == kPathDelim) return path;
+  return path + kPathDelim;
+}
+
+std::string RemoveBackslash(const std::string& path) {
+  if (!path.empty() && path.back() == kPathDelim) return path.substr(0, path.size() - 1);
+  return path;
+}
+
+std::string ExtractFilePath(const std::string& fileName) {
+  const size_t at = LastDelim(fileName);
+  return at == std::string::npos ? "" : fileName.substr(0, at + 1);
+}
+
+std::string ExtractFileName(const std::string& fileName) {
+  const size_t at = LastDelim(fileName);
+  return at == std::string::npos ? fileName : fileName.substr(at + 1);
+}
+
+std::string ExtractFileExt(const std::string& fileName) {
+  const std::string name = ExtractFileName(fileName);
+  const size_t dot = name.rfind('.');
+  return dot == std::string::npos ? "" : name.substr(dot);
+}
+
+std::string ChangeFileExt(const std::string& fileName, const std::string& extension) {
+  const std::string name = ExtractFileName(fileName);
+  const size_t dot = name.rfind('.');
+  const std::string folder = fileName.substr(0, fileName.size() - name.size());
+  return folder + (dot == std::string::npos ? name : name.substr(0, dot)) + extension;
+}
+
+bool CreateFolderTree(const std::string& folder) {
+  if (folder.empty()) throw EInOutError(3, "Verzeichnis kann nicht erstellt werden");
+  const std::string path = RemoveBackslash(folder);
+  if (path.size() < 3 || FolderIsPresent(path)) return true;
+  const std::string parent = ExtractFilePath(path);
+  if (parent == path) return true;
+  return CreateFolderTree(parent) && CreateOneFolder(path);
+}
+
+void EnsureFileFolder(const std::string& fileName) {
+  std::string folder = ExtractFilePath(fileName);
+  // Keep the delimiter of a root ("C:\", "/"), drop it elsewhere.
+  if (folder.size() > 1 && !(folder.size() == 3 && folder[1] == ':')) folder = RemoveBackslash(folder);
+  if (!folder.empty() && !FolderIsPresent(folder)) CreateFolderTree(folder);
+}
+
+std::string NewTempFileName() { return GetTempFolder() + std::to_string(NewGuidHash()); }
+
+}  // namespace vx

@@ -1,0 +1,62 @@
+// Where the program keeps its files, and tests for files and folders.
+#pragma once
+
+#include <string>
+
+namespace vx {
+
+// The delimiter of local paths: "\" on Windows, "/" elsewhere.
+extern const char kPathDelim;
+
+// True when a file (not a folder) is there; follows links. An entry that
+// exists but cannot be read (access denied, held by another process) counts
+// as present.
+bool FileIsPresent(const std::string& path);
+
+// True when a folder is there; follows links. Unreadable attributes count
+// as present unless the path or its network share is missing.
+bool FolderIsPresent(const std::string& path);
+
+// Windows rules, for host-given paths: "" stays "", a path ending in ":" or
+// "\" is unchanged, a lone drive letter gets ":\", anything else gets "\".
+std::string AddBackslash(const std::string& path);
+
+// Appends the local path delimiter when it is missing ("" stays "").
+std::string AddPathDelim(const std::string& path);
+
+// The path without one trailing local delimiter.
+std::string RemoveBackslash(const std::string& path);
+
+// The folder part of a local file path, with its trailing delimiter.
+std::string ExtractFilePath(const std::string& fileName);
+// The name after the last local delimiter.
+std::string ExtractFileName(const std::string& fileName);
+// The extension with its dot ("" when none).
+std::string ExtractFileExt(const std::string& fileName);
+std::string ChangeFileExt(const std::string& fileName, const std::string& extension);
+
+// Creates the folder and its missing parents. True when it exists
+// afterwards; raises EInOutError (code 3, "Verzeichnis kann nicht erstellt
+// werden") for an empty path. Other failures only give false.
+bool CreateFolderTree(const std::string& folder);
+
+// Creates the folder of a file path when it is missing.
+void EnsureFileFolder(const std::string& fileName);
+
+// One folder level; false when it cannot be made.
+bool CreateOneFolder(const std::string& folder);
+
+// The shell's folder of a CSIDL number, ending in a delimiter. Shows
+// "Systemfehler" and ends the program when the system has none.
+std::string GetSpecialFolder(int csidl);
+
+// common documents\VX-ClientRoot\default\ (created when missing).
+std::string GetClientRootFolder();
+
+// temp\VXTempDir\[subFolder\] (created when missing).
+std::string GetTempFolder(const std::string& subFolder = "");
+
+// A fresh name in the temporary folder: the decimal text of NewGuidHash.
+std::string NewTempFileName();
+
+}  // namespace vx

@@ -1,0 +1,35 @@
+#include <windows.h>
+
+#include "support/errors.h"
+#include "support/streams.h"
+
+namespace vx {
+
+TMappedFileStream::TMappedFileStream(const std::string& fileName) {
+  if (!FFile.Open(fileName, TOpenMode::ReadShared)) throw Exception("OSError");
+  HANDLE file = reinterpret_cast<HANDLE>(FFile.NativeHandle());
+  // The size comes from the 32-bit query; order files stay far below 4 GiB.
+  const DWORD size = GetFileSize(file, nullptr);
+  if (size == INVALID_FILE_SIZE) throw Exception("OSError");
+  FSize = size;
+  if (FSize == 0) return;
+  HANDLE mapping = CreateFileMappingA(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
+  if (!mapping) throw Exception("OSError");
+  FMappingHandle = reinterpret_cast<intptr_t>(mapping);
+  FMemory = static_cast<const char*>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0));
+  if (!FMemory) {
+    Unmap();
+    throw Exception("OSError");
+  }
+}
+
+TMappedFileStream::~TMappedFileStream() { Unmap(); }
+
+void TMappedFileStream::Unmap() {
+  if (FMemory) UnmapViewOfFile(FMemory);
+  if (FMappingHandle) CloseHandle(reinterpret_cast<HANDLE>(FMappingHandle));
+  FMemory = nullptr;
+  FMappingHandle = 0;
+}
+
+}  // namespace vx

@@ -1,0 +1,71 @@
+// A thin owner of one OS file handle. Every call keeps the OS error code of
+// its failure in LastError, read at once, for the caller's message.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace vx {
+
+// File attribute bits as Windows numbers them; POSIX maps the read-only bit
+// to the owner's write permission and has no hidden bit.
+constexpr uint32_t kAttrReadOnly = 0x1;
+constexpr uint32_t kAttrHidden = 0x2;
+constexpr uint32_t kAttrDirectory = 0x10;
+constexpr uint32_t kAttrReparsePoint = 0x400;
+
+// OS error codes the file helpers tell apart, with the Windows numbers.
+constexpr int kErrorFileNotFound = 2;
+constexpr int kErrorPathNotFound = 3;
+constexpr int kErrorAccessDenied = 5;
+constexpr int kErrorSharingViolation = 32;
+
+enum class TOpenMode {
+  OpenAlways,       // read/write, share read+write, create when absent
+  CreateAlways,     // read/write, share read+write, truncate or create
+  CreateExclusive,  // read/write, no sharing, truncate or create
+  ReadShared,       // read only, share read, existing file
+  ReadShareAll,     // read only, share read+write+delete, existing file
+};
+
+class TOsFile {
+ public:
+  TOsFile() = default;
+  ~TOsFile();
+  TOsFile(const TOsFile&) = delete;
+  TOsFile& operator=(const TOsFile&) = delete;
+
+  // False on failure, with LastError set.
+  bool Open(const std::string& name, TOpenMode mode);
+  bool IsOpen() const { return FHandle != kNoHandle; }
+  // Closes the file; false when the OS reported an error on close.
+  bool Close();
+
+  // Bytes read or written, -1 on failure.
+  int64_t Read(void* buffer, int64_t count);
+  int64_t Write(const void* buffer, int64_t count);
+  bool SeekTo(int64_t position);
+  // -1 on failure.
+  int64_t Size();
+
+  // The native handle (HANDLE or file descriptor) for platform code.
+  intptr_t NativeHandle() const { return FHandle; }
+
+  int LastError = 0;
+
+ private:
+  static constexpr intptr_t kNoHandle = -1;
+  intptr_t FHandle = kNoHandle;
+};
+
+// Attribute word of a path; false with *error set when it cannot be read.
+bool ReadFileAttributes(const std::string& path, uint32_t* attributes, int* error);
+bool WriteFileAttributes(const std::string& path, uint32_t attributes);
+
+// Removes one file; false with *error set on failure.
+bool DeleteOneFile(const std::string& path, int* error);
+
+// Renames over an existing target in one step.
+bool RenameReplacing(const std::string& source, const std::string& target, int* error);
+
+}  // namespace vx
