@@ -1,0 +1,42 @@
+// vxorder: the tool's order-file and host commands for support staff and
+// scripts. Texts go in and out as the files' bytes, with no conversion.
+#include <cstdio>
+#include <cstring>
+
+#include "commands.h"
+
+namespace vx::vxorder {
+namespace {
+
+std::vector<TCommand> AllCommands() {
+  std::vector<TCommand> all;
+  for (const auto* group : {&JsonCommands()}) {
+    all.insert(all.end(), group->begin(), group->end());
+  }
+  return all;
+}
+
+void PrintUsage(std::FILE* out) {
+  std::fprintf(out, "usage: vxorder COMMAND [ARGS...]\n\ncommands:\n");
+  for (const TCommand& command : AllCommands()) {
+    std::fprintf(out, "  %-8s %-16s %s\n", command.Name, command.Usage, command.Help);
+  }
+}
+
+}  // namespace
+}  // namespace vx::vxorder
+
+int main(int argc, char** argv) {
+  using namespace vx::vxorder;
+  if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+    PrintUsage(stdout);
+    return 0;
+  }
+  if (argc >= 2) {
+    for (const TCommand& command : AllCommands()) {
+      if (std::strcmp(argv[1], command.Name) == 0) return command.Run(TArgs(argv + 2, argv + argc));
+    }
+  }
+  PrintUsage(stderr);
+  return 2;
+}
