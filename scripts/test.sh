@@ -25,7 +25,7 @@ count_ctest() {
 }
 
 echo "== Native build and unit tests"
-if cmake -S . -B "$build/native" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null &&
+if cmake -S . -B "$build/native" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVX_TESTS=ON >/dev/null &&
    cmake --build "$build/native" -j "$jobs"; then
   ctest --test-dir "$build/native" -j "$jobs" --output-on-failure --timeout 300 2>&1 | tee "$build/native-ctest.log"
   count_ctest "$build/native-ctest.log"
@@ -35,7 +35,7 @@ else
 fi
 
 echo "== Windows build and unit tests under wine"
-if cmake -S . -B "$build/win" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+if cmake -S . -B "$build/win" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVX_TESTS=ON \
        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null &&
    cmake --build "$build/win" -j "$jobs"; then
   # shellcheck source=wine-env.sh

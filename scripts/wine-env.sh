@@ -4,7 +4,9 @@
 #   wine_env_stop              ends the wine server and Xvfb
 
 wine_env_start() {
-  local build=$1
+  mkdir -p "$1"
+  local build
+  build=$(cd "$1" && pwd)
   local template=$build/wine/template
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="winealsa.drv,winepulse.drv=d;winemenubuilder.exe=d"
@@ -39,6 +41,10 @@ wine_env_start() {
   done
   # A persistent server keeps captured runs from waiting for it to let go.
   wineserver -p
+  # The first program in a prefix starts wine's background services, which
+  # inherit its output; start them here with no output to inherit, or every
+  # captured run afterwards (ctest) waits for them forever.
+  wine cmd.exe /c exit >/dev/null 2>&1 </dev/null || true
 }
 
 wine_env_stop() {

@@ -1,0 +1,20 @@
+// Whole-file reads and writes for test set-up, independent of the code under test.
+#pragma once
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace vx::testing {
+
+inline std::string ReadFileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline void WriteFileBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+}  // namespace vx::testing
