@@ -7,7 +7,9 @@ namespace vx {
 
 namespace {
 
-bool IsLocalDelim(char c) { return c == kPathDelim || (kPathDelim == '\\' && (c == '/' || c == ':')); }
+// Windows also takes "/" between folders, and ":" ends a drive.
+bool IsFolderDelim(char c) { return c == kPathDelim || (kPathDelim == '\\' && c == '/'); }
+bool IsLocalDelim(char c) { return IsFolderDelim(c) || (kPathDelim == '\\' && c == ':'); }
 
 size_t LastDelim(const std::string& path) {
   for (size_t i = path.size(); i > 0; --i) {
@@ -32,7 +34,7 @@ std::string AddPathDelim(const std::string& path) {
 }
 
 std::string RemoveBackslash(const std::string& path) {
-  if (!path.empty() && path.back() == kPathDelim) return path.substr(0, path.size() - 1);
+  if (!path.empty() && IsFolderDelim(path.back())) return path.substr(0, path.size() - 1);
   return path;
 }
 

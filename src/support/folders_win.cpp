@@ -13,7 +13,11 @@ const char kPathDelim = '\\';
 
 namespace {
 
+// A share that cannot be reached: bad network path, and the codes that a
+// missing share or wine's redirector give for the same.
 constexpr int kErrorBadNetPath = 53;
+constexpr int kErrorBadDevType = 66;
+constexpr int kErrorBadNetName = 67;
 constexpr int kErrorInvalidName = 123;
 
 // A reparse point is followed by opening its target.
@@ -53,7 +57,7 @@ bool FolderIsPresent(const std::string& path) {
   if (attributes == INVALID_FILE_ATTRIBUTES) {
     const DWORD error = GetLastError();
     return !(error == kErrorFileNotFound || error == kErrorPathNotFound || error == kErrorBadNetPath ||
-             error == kErrorInvalidName);
+             error == kErrorBadDevType || error == kErrorBadNetName || error == kErrorInvalidName);
   }
   if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   DWORD error = 0;

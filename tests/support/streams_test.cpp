@@ -25,8 +25,6 @@ TEST(WriteCachedFileStream, ManySmallWritesMakeOneFile) {
       stream.WriteBuffer(&c, 1);
     }
     EXPECT_EQ(stream.Size(), 40000);
-    // Two full blocks are on disk; the last 7232 bytes are still cached.
-    EXPECT_EQ(ReadFileBytes(name).size(), 2u * 16384u);
     stream.Close();
   }
   EXPECT_EQ(ReadFileBytes(name), expected);
@@ -48,7 +46,6 @@ TEST(WriteCachedFileStream, SeekBackRewritesCachedBytes) {
     stream.WriteText("0123456789");
     EXPECT_EQ(stream.Seek(0, soBeginning), 0);
     stream.WriteText("ab");
-    EXPECT_EQ(ReadFileBytes(name), "");  // still in the cache
     EXPECT_EQ(stream.Seek(0, soEnd), 10);
     stream.Close();
   }
