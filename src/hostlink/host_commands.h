@@ -1,0 +1,70 @@
+// The command calls to the host exchange server: the only way the program
+// talks to the host. Every call blocks its thread until it is done, creates
+// its own clients and messages, and never raises for pipe failures: a failed
+// read gives an empty text, a failed send false.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "support/string_list.h"
+
+namespace vx {
+
+// Each attempt may wait this long for the pipe to open.
+constexpr int kHostOpenTimeoutMs = 5000;
+// A host that is busy for a moment (or restarting its server) gets three
+// chances, with a short pause after each failed attempt.
+constexpr int kHostAttempts = 3;
+constexpr int kHostRetryPauseMs = 50;
+// The type code of an import document sent with "OUTDATA".
+constexpr int32_t kImportTypeCode = 11;
+
+// One line per running exchange server, the default first; the host writes
+// it into the temporary folder.
+extern const char* const kLocalServiceFileName;
+
+struct TIPCResult {
+  std::string ErrorDesc;
+  std::string ComputerName;
+  std::string ServerName;
+  bool AnswerReceived = false;
+};
+
+// The process-wide current server name (empty: use the file's first line).
+std::string GetServerName();
+void SetServerName(const std::string& name);
+
+// The first line of the local exchange-service file, read anew ("" when the
+// file is missing or empty); lines, when given, receives all its lines.
+// Raises only when the file exists but cannot be read through all retries.
+std::string ReadLocalServiceFile(TStringList* lines = nullptr);
+
+// One attempt of the read request for command on the named server: the
+// answer's "DATA" text (empty when there is none) and the client's report.
+std::string RequestIPCValue(const std::string& command, const std::string& serverName, TIPCResult& result);
+
+// The answer's "DATA" text of command from the current (or default)
+// server, with up to three attempts. Empty when the server did not answer;
+// an answer without "DATA" counts as received and is not retried.
+std::string ReadIPCValueSync(const std::string& command);
+
+// Sends a document to the host: a request with "COMMAND" = command,
+// "INDEX" = typeCode and "DATA" = text, without "SYNC" (the import
+// document goes with "OUTDATA" and kImportTypeCode). Waits for the
+// server's acknowledging answer, whose content is not read; up to three
+// attempts. True when the server acknowledged. An empty text sends nothing
+// and gives false.
+bool WriteIPCValueASync(const std::string& text, int32_t typeCode, const std::string& command);
+
+// Chooses the exchange server of the host instance that started this
+// program, at start-up: the listed server whose "SERVERPROCESS" answer
+// names the parent process; else, when exactly one listed server answered
+// and the default server does not, the name in that one answer. The choice
+// becomes the current server name; the result is it, or empty when nothing
+// was chosen.
+std::string LocateExchangeServer();
+// The same for a given parent process id (0: none).
+std::string LocateExchangeServer(uint32_t parentProcessId);
+
+}  // namespace vx

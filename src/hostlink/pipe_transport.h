@@ -1,0 +1,81 @@
+// The duplex byte stream under the pipe message framing, with both ends:
+// the client's opener and the server's listener. On Windows it is a named
+// pipe; elsewhere the pipe \\.\pipe\NAME is the Unix stream socket
+// <temporary folder>pipe/NAME. Both backends report Windows error numbers.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "support/os_file.h"  // kErrorFileNotFound, kErrorAccessDenied
+
+namespace vx {
+
+constexpr int kErrorBrokenPipe = 109;  // the other end closed while reading
+constexpr int kErrorPipeBusy = 231;
+constexpr int kErrorNoData = 232;  // the other end closed while writing
+constexpr int kErrorMoreData = 234;
+constexpr int kWaitTimeout = 258;
+
+// Once a pipe is open, every single read or write gives up after this long,
+// so that a host that never answers cannot freeze the caller forever.
+constexpr int kPipeIoTimeoutMs = 60000;
+
+// One open connection. Closed when destroyed.
+class TPipeStream {
+ public:
+  virtual ~TPipeStream() = default;
+  // Writes all count bytes as one operation (one message when the other end
+  // reads in message mode). False on failure; see ErrorCode.
+  virtual bool Write(const void* data, int64_t count) = 0;
+  // Reads between 1 and count bytes (0 only for an empty message) into
+  // buffer; done is what arrived. False on failure, on the end of the
+  // stream (kErrorBrokenPipe) and after the time bound (kWaitTimeout).
+  virtual bool Read(void* buffer, int64_t count, int64_t& done) = 0;
+  // The error number of the last failure.
+  virtual int ErrorCode() const = 0;
+};
+
+// The client side: opens the pipe of a path "\\.\pipe\NAME".
+class TPipeConnector {
+ public:
+  virtual ~TPipeConnector() = default;
+  // The open stream, or nullptr with error set (kErrorFileNotFound when no
+  // server has the pipe, kErrorPipeBusy when every instance is taken).
+  virtual std::unique_ptr<TPipeStream> Open(const std::string& path, int ioTimeoutMs, int& error) = 0;
+  // Waits up to timeoutMs for a free instance (0: the server's default
+  // wait). False with error set when the pipe does not exist.
+  virtual bool WaitForInstance(const std::string& path, int timeoutMs, int& error) = 0;
+};
+
+std::unique_ptr<TPipeConnector> CreatePipeConnector();
+
+// The server side: the pipe NAME with any number of instances, in message
+// mode where the system has it. One listener per name in the machine.
+class TPipeServer {
+ public:
+  // Raises vx::Exception when the pipe cannot be created or another server
+  // already has the name.
+  TPipeServer(const std::string& name, int ioTimeoutMs);
+  ~TPipeServer();
+  TPipeServer(const TPipeServer&) = delete;
+  TPipeServer& operator=(const TPipeServer&) = delete;
+
+  // Waits for the next client; nullptr once Stop was called. A free
+  // instance stays ready while the returned connection is served.
+  std::unique_ptr<TPipeStream> Accept();
+  // Makes a waiting and every later Accept return nullptr; any thread.
+  void Stop();
+
+  const std::string Name;
+
+ private:
+  struct TImpl;
+  std::unique_ptr<TImpl> FImpl;
+};
+
+// Reads exactly count bytes, looping over short reads; false on failure.
+bool ReadExact(TPipeStream& stream, void* buffer, int64_t count);
+
+}  // namespace vx

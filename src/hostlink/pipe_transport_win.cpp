@@ -1,0 +1,219 @@
+#include <windows.h>
+
+#include <atomic>
+
+#include "hostlink/pipe_transport.h"
+#include "support/errors.h"
+
+namespace vx {
+
+namespace {
+
+// Both ends need a message-size buffer; the framing writes pieces of 64 KiB.
+constexpr DWORD kPipeBufferSize = 65536;
+
+std::string PipePathOfName(const std::string& name) { return "\\\\.\\pipe\\" + name; }
+
+class THandle {
+ public:
+  explicit THandle(HANDLE handle = INVALID_HANDLE_VALUE) : FHandle(handle) {}
+  ~THandle() { Reset(); }
+  THandle(const THandle&) = delete;
+  THandle& operator=(const THandle&) = delete;
+  HANDLE Get() const { return FHandle; }
+  bool Valid() const { return FHandle != INVALID_HANDLE_VALUE && FHandle != nullptr; }
+  HANDLE Release() {
+    HANDLE handle = FHandle;
+    FHandle = INVALID_HANDLE_VALUE;
+    return handle;
+  }
+  void Reset(HANDLE handle = INVALID_HANDLE_VALUE) {
+    if (Valid()) CloseHandle(FHandle);
+    FHandle = handle;
+  }
+
+ private:
+  HANDLE FHandle;
+};
+
+// The handle is opened for overlapped input and output only so that each
+// operation can be given up after the time bound; the calls themselves
+// still complete one after the other.
+class TNamedPipeStream : public TPipeStream {
+ public:
+  TNamedPipeStream(HANDLE handle, int ioTimeoutMs)
+      : FHandle(handle), FEvent(CreateEventA(nullptr, TRUE, FALSE, nullptr)), FIoTimeoutMs(ioTimeoutMs) {}
+
+  bool Write(const void* data, int64_t count) override {
+    if (count <= 0) return true;
+    OVERLAPPED overlapped = NewOverlapped();
+    DWORD written = 0;
+    const auto size = static_cast<DWORD>(count);
+    const BOOL done = WriteFile(FHandle.Get(), data, size, nullptr, &overlapped);
+    if (!Finish(done, overlapped, written)) return false;
+    if (written != size) return Fail(kErrorNoData);
+    return true;
+  }
+
+  bool Read(void* buffer, int64_t count, int64_t& done) override {
+    done = 0;
+    if (count <= 0) return true;
+    OVERLAPPED overlapped = NewOverlapped();
+    DWORD received = 0;
+    const auto size = static_cast<DWORD>(count > MAXDWORD ? MAXDWORD : count);
+    const BOOL ok = ReadFile(FHandle.Get(), buffer, size, nullptr, &overlapped);
+    const bool success = Finish(ok, overlapped, received) || FError == kErrorMoreData;
+    done = received;
+    return success;
+  }
+
+  int ErrorCode() const override { return FError; }
+
+ private:
+  OVERLAPPED NewOverlapped() {
+    OVERLAPPED overlapped{};
+    overlapped.hEvent = FEvent.Get();
+    ResetEvent(FEvent.Get());
+    return overlapped;
+  }
+
+  // Waits for the operation within the time bound; on time-out it is
+  // cancelled and waited for, so the buffer is free again on return.
+  bool Finish(BOOL started, OVERLAPPED& overlapped, DWORD& transferred) {
+    FError = 0;
+    if (!started) {
+      const DWORD error = GetLastError();
+      if (error != ERROR_IO_PENDING) {
+        GetOverlappedResult(FHandle.Get(), &overlapped, &transferred, FALSE);
+        return Fail(static_cast<int>(error));
+      }
+      if (WaitForSingleObject(overlapped.hEvent, static_cast<DWORD>(FIoTimeoutMs)) != WAIT_OBJECT_0) {
+        CancelIoEx(FHandle.Get(), &overlapped);
+        GetOverlappedResult(FHandle.Get(), &overlapped, &transferred, TRUE);
+        transferred = 0;
+        return Fail(kWaitTimeout);
+      }
+    }
+    if (!GetOverlappedResult(FHandle.Get(), &overlapped, &transferred, FALSE)) {
+      return Fail(static_cast<int>(GetLastError()));
+    }
+    return true;
+  }
+
+  bool Fail(int error) {
+    FError = error;
+    return false;
+  }
+
+  THandle FHandle;
+  THandle FEvent;
+  int FIoTimeoutMs;
+  int FError = 0;
+};
+
+class TNamedPipeConnector : public TPipeConnector {
+ public:
+  std::unique_ptr<TPipeStream> Open(const std::string& path, int ioTimeoutMs, int& error) override {
+    HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_OVERLAPPED, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+      error = static_cast<int>(GetLastError());
+      return nullptr;
+    }
+    return std::make_unique<TNamedPipeStream>(handle, ioTimeoutMs);
+  }
+
+  bool WaitForInstance(const std::string& path, int timeoutMs, int& error) override {
+    if (WaitNamedPipeA(path.c_str(), static_cast<DWORD>(timeoutMs))) return true;
+    error = static_cast<int>(GetLastError());
+    return false;
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<TPipeConnector> CreatePipeConnector() { return std::make_unique<TNamedPipeConnector>(); }
+
+struct TPipeServer::TImpl {
+  std::string Path;
+  int IoTimeoutMs = 0;
+  THandle Listening;  // the free instance that the next client gets
+  THandle StopEvent;
+  THandle ConnectEvent;
+  std::atomic<bool> Stopped{false};
+
+  HANDLE NewInstance(bool first) {
+    const DWORD openMode = PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED | (first ? FILE_FLAG_FIRST_PIPE_INSTANCE : 0);
+    return CreateNamedPipeA(Path.c_str(), openMode, PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT,
+                            PIPE_UNLIMITED_INSTANCES, kPipeBufferSize, kPipeBufferSize, 0, nullptr);
+  }
+};
+
+TPipeServer::TPipeServer(const std::string& name, int ioTimeoutMs) : Name(name), FImpl(std::make_unique<TImpl>()) {
+  FImpl->Path = PipePathOfName(name);
+  FImpl->IoTimeoutMs = ioTimeoutMs;
+  FImpl->StopEvent.Reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+  FImpl->ConnectEvent.Reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+  // The first-instance flag alone is not honoured everywhere (wine); a pipe
+  // that can be waited for already has a server.
+  if (WaitNamedPipeA(FImpl->Path.c_str(), 1) || GetLastError() != ERROR_FILE_NOT_FOUND) {
+    throw Exception("Pipe " + name + " is already served by another process");
+  }
+  FImpl->Listening.Reset(FImpl->NewInstance(true));
+  if (!FImpl->Listening.Valid()) {
+    const DWORD error = GetLastError();
+    if (error == ERROR_ACCESS_DENIED) throw Exception("Pipe " + name + " is already served by another process");
+    throw Exception("Cannot create pipe " + name + ": " + SysErrorMessage(static_cast<int>(error)));
+  }
+}
+
+TPipeServer::~TPipeServer() = default;
+
+std::unique_ptr<TPipeStream> TPipeServer::Accept() {
+  while (!FImpl->Stopped) {
+    if (!FImpl->Listening.Valid()) {
+      FImpl->Listening.Reset(FImpl->NewInstance(false));
+      if (!FImpl->Listening.Valid()) {
+        // Out of resources for the moment; try again shortly unless stopped.
+        if (WaitForSingleObject(FImpl->StopEvent.Get(), 100) == WAIT_OBJECT_0) return nullptr;
+        continue;
+      }
+    }
+    OVERLAPPED overlapped{};
+    overlapped.hEvent = FImpl->ConnectEvent.Get();
+    ResetEvent(overlapped.hEvent);
+    bool connected = ConnectNamedPipe(FImpl->Listening.Get(), &overlapped) != FALSE;
+    const DWORD error = connected ? 0 : GetLastError();
+    if (error == ERROR_PIPE_CONNECTED) {
+      connected = true;
+    } else if (error == ERROR_IO_PENDING) {
+      const HANDLE events[2] = {overlapped.hEvent, FImpl->StopEvent.Get()};
+      if (WaitForMultipleObjects(2, events, FALSE, INFINITE) != WAIT_OBJECT_0) {
+        DWORD ignored = 0;
+        CancelIoEx(FImpl->Listening.Get(), &overlapped);
+        GetOverlappedResult(FImpl->Listening.Get(), &overlapped, &ignored, TRUE);
+        return nullptr;
+      }
+      DWORD ignored = 0;
+      connected = GetOverlappedResult(FImpl->Listening.Get(), &overlapped, &ignored, FALSE) != FALSE;
+    }
+    if (!connected) {
+      // A client that came and went before we saw it; serve the next one.
+      DisconnectNamedPipe(FImpl->Listening.Get());
+      continue;
+    }
+    HANDLE client = FImpl->Listening.Release();
+    // A free instance must exist before this client is served, or a client
+    // arriving meanwhile finds no pipe at all and gives up at once.
+    FImpl->Listening.Reset(FImpl->NewInstance(false));
+    return std::make_unique<TNamedPipeStream>(client, FImpl->IoTimeoutMs);
+  }
+  return nullptr;
+}
+
+void TPipeServer::Stop() {
+  FImpl->Stopped = true;
+  SetEvent(FImpl->StopEvent.Get());
+}
+
+}  // namespace vx

@@ -1,0 +1,255 @@
+// The exchange simulator, served on a thread of the test over the system's
+// transport and called through the host commands.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "child_process.h"
+#include "exchange_simulator.h"
+#include "hostlink/host_commands.h"
+#include "hostlink/ipc_client.h"
+#include "hostlink/temp_root.h"
+#include "order_scan.h"
+#include "support/errors.h"
+#include "support/file_io.h"
+#include "support/folders.h"
+#include "support/pause.h"
+
+namespace vx::sim {
+namespace {
+
+using namespace vx::test;
+
+void NoPause(int) {}
+
+std::string ReadFile(const std::string& fileName) {
+  std::ifstream file(fileName, std::ios::binary);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+void WriteFile(const std::string& fileName, const std::string& bytes) {
+  std::ofstream(fileName, std::ios::binary) << bytes;
+}
+
+const std::string kOrder =
+    "{\"Order\":[{\"PrintName\":\"Auftrag\",\"Adress\":[{\"CustomerNumber\" : \"4711\",\n"
+    "\"AdressSmart\":\"M\\u00fcller \\\"Bau\\\", Berlin\"}],\"Parts\":[]}]}";
+
+class ExchangeSim : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Root = UsePrivateTempRoot();
+    DeleteFileIfPresent(ServiceFile());
+    SetServerName("");
+    FPreviousPause = SetPauseFunction(&NoPause);
+    Options.Name = UniquePipeName("vx-sim");
+    OrderFile = GetTempFolder() + Options.Name + "-order.json";
+    WriteFile(OrderFile, kOrder);
+    LogFile = GetTempFolder() + Options.Name + ".log";
+  }
+  void TearDown() override {
+    StopSimulator();
+    SetPauseFunction(FPreviousPause);
+    DeleteFileIfPresent(ServiceFile());
+  }
+
+  void StartSimulator() {
+    FLog = std::fopen(LogFile.c_str(), "w");
+    FSimulator = std::make_unique<TExchangeSimulator>(Options, FLog);
+    FThread = std::thread([this] { FSimulator->Run(); });
+  }
+  void StopSimulator() {
+    if (!FSimulator) return;
+    FSimulator->Stop();
+    FThread.join();
+    FSimulator.reset();
+    std::fclose(FLog);
+  }
+  static std::string ServiceFile() { return GetTempFolder() + kLocalServiceFileName; }
+
+  TSimOptions Options;
+  std::string Root;
+  std::string OrderFile;
+  std::string LogFile;
+
+ private:
+  std::FILE* FLog = nullptr;
+  std::unique_ptr<TExchangeSimulator> FSimulator;
+  std::thread FThread;
+  TPauseFunction FPreviousPause = nullptr;
+};
+
+TEST_F(ExchangeSim, ListsItselfFirstInTheServiceFileWhileItRuns) {
+  WriteFile(ServiceFile(), "OTHER-HOST\r\n");
+  StartSimulator();
+  TStringList lines;
+  EXPECT_EQ(Options.Name, ReadLocalServiceFile(&lines));
+  EXPECT_EQ((std::vector<std::string>{Options.Name, "OTHER-HOST"}), lines.Lines());
+  StopSimulator();
+  EXPECT_EQ("OTHER-HOST", ReadLocalServiceFile());
+}
+
+TEST_F(ExchangeSim, AnswersFromItsOptions) {
+  Options.DbPath = "C:\\VX\\Daten\\M\xfc" "nchen.fdb";
+  Options.Metrics = "10,20,800,600";
+  Options.EditMode = false;
+  StartSimulator();
+  EXPECT_EQ(Options.Name + "\x08" + std::to_string(CurrentProcessId()), ReadIPCValueSync("SERVERPROCESS"));
+  EXPECT_EQ(Options.DbPath, ReadIPCValueSync("DBPATH"));
+  EXPECT_EQ("10,20,800,600", ReadIPCValueSync("OFFICEMETRICS"));
+  EXPECT_EQ("0", ReadIPCValueSync("CANPOSTJSON"));
+  EXPECT_EQ("", ReadIPCValueSync("GETJSON"));
+  EXPECT_EQ("", ReadIPCValueSync("UNKNOWN"));
+  const std::string log = ReadFile(LogFile);
+  EXPECT_NE(std::string::npos, log.find("DBPATH: request 85 bytes, answer ")) << log;
+}
+
+TEST_F(ExchangeSim, GetJsonAnswersAFreshCopyOfTheOrder) {
+  Options.OrderFile = OrderFile;
+  StartSimulator();
+  const std::string first = ReadIPCValueSync("GETJSON");
+  const std::string second = ReadIPCValueSync("GETJSON");
+  ASSERT_NE("", first);
+  EXPECT_NE(first, second);
+  EXPECT_NE(OrderFile, first);
+  EXPECT_EQ(kOrder, ReadFile(first));
+  EXPECT_EQ(kOrder, ReadFile(second));
+  DeleteFileIfPresent(first);
+  DeleteFileIfPresent(second);
+}
+
+TEST_F(ExchangeSim, SimpleGetJsonTakesTheCustomerFromTheOrderUnlessGiven) {
+  Options.OrderFile = OrderFile;
+  StartSimulator();
+  EXPECT_EQ("{\"CustomerNumber\":\"4711\",\"AdressSmart\":\"M\xfcller \\\"Bau\\\", Berlin\"}",
+            ReadIPCValueSync("SIMPLEGETJSON"));
+  StopSimulator();
+  Options.Customer = "0815";
+  Options.CustomerGiven = true;
+  StartSimulator();
+  EXPECT_EQ("{\"CustomerNumber\":\"0815\",\"AdressSmart\":\"M\xfcller \\\"Bau\\\", Berlin\"}",
+            ReadIPCValueSync("SIMPLEGETJSON"));
+}
+
+TEST_F(ExchangeSim, OutDataIsStoredByteForByte) {
+  Options.OutDir = GetTempFolder() + Options.Name + "-out";
+  StartSimulator();
+  const std::string first = "{\"Order\":[{\"Parts\":[{\"Text\":\"Gr\xfc\xdf" "e \x80\"}]}]}";
+  const std::string second(100000, 'x');
+  EXPECT_TRUE(WriteIPCValueASync(first, kImportTypeCode, "OUTDATA"));
+  EXPECT_TRUE(WriteIPCValueASync(second, kImportTypeCode, "OUTDATA"));
+  EXPECT_EQ(first, ReadFile(Options.OutDir + kPathDelim + "outdata-0001.json"));
+  EXPECT_EQ(second, ReadFile(Options.OutDir + kPathDelim + "outdata-0002.json"));
+}
+
+TEST_F(ExchangeSim, DroppedRequestsAreRetriedAndFail) {
+  Options.Drop = true;
+  StartSimulator();
+  EXPECT_EQ("", ReadIPCValueSync("DBPATH"));
+  EXPECT_FALSE(WriteIPCValueASync("{}", kImportTypeCode, "OUTDATA"));
+  StopSimulator();
+  const std::string log = ReadFile(LogFile);
+  size_t drops = 0;
+  for (size_t at = log.find("dropped"); at != std::string::npos; at = log.find("dropped", at + 1)) ++drops;
+  EXPECT_EQ(6u, drops) << log;
+}
+
+TEST_F(ExchangeSim, TruncatedAnswerIsNotReceived) {
+  Options.Truncate = true;
+  Options.DbPath = "C:\\db";
+  StartSimulator();
+  TIPCResult result;
+  EXPECT_EQ("", RequestIPCValue("DBPATH", Options.Name, result));
+  EXPECT_FALSE(result.AnswerReceived);
+  EXPECT_EQ("ReadFile failed while reading message data", result.ErrorDesc);
+}
+
+TEST_F(ExchangeSim, DelayedAnswerStillArrives) {
+  Options.DelayMs = 100;
+  Options.DbPath = "late";
+  StartSimulator();
+  EXPECT_EQ("late", ReadIPCValueSync("DBPATH"));
+}
+
+TEST_F(ExchangeSim, SecondSimulatorOfTheSameNameIsRefused) {
+  StartSimulator();
+  try {
+    TExchangeSimulator second(Options, stdout);
+    FAIL() << "second simulator started";
+  } catch (const Exception& e) {
+    EXPECT_EQ("Pipe " + Options.Name + " is already served by another process", e.Message());
+  }
+  // The refused one did not touch the listing of the running one.
+  EXPECT_EQ(Options.Name, ReadLocalServiceFile());
+}
+
+TEST_F(ExchangeSim, LaunchedProgramFindsItThroughItsParent) {
+  const std::string output = GetTempFolder() + Options.Name + "-probe.txt";
+  FILE* log = std::fopen(LogFile.c_str(), "w");
+  int code = -1;
+  {
+    // Another server listed first must not be chosen.
+    WriteFile(ServiceFile(), "NOT-RUNNING\r\n");
+    TExchangeSimulator simulator(Options, log);
+    code = simulator.RunLaunched({VX_LOCATE_PROBE, output});
+  }
+  std::fclose(log);
+  EXPECT_EQ(0, code) << ReadFile(LogFile);
+  EXPECT_EQ(Options.Name + "\n" + std::to_string(CurrentProcessId()) + "\n", ReadFile(output));
+}
+
+TEST_F(ExchangeSim, LaunchOfAMissingProgramFails) {
+  FILE* log = std::fopen(LogFile.c_str(), "w");
+  {
+    TExchangeSimulator simulator(Options, log);
+    EXPECT_EQ(1, simulator.RunLaunched({GetTempFolder() + "no-such-program"}));
+  }
+  std::fclose(log);
+  EXPECT_NE(std::string::npos, ReadFile(LogFile).find("Cannot start ")) << ReadFile(LogFile);
+}
+
+TEST(SimOptions, CommandLines) {
+  const TSimOptions options =
+      ParseSimOptions({"--name", "N", "--order", "o.json", "--customer", "1", "--dbpath", "D", "--metrics",
+                       "1,2,3,4", "--edit-mode", "0", "--outdir", "out", "--delay-ms", "5", "--drop", "--truncate",
+                       "--launch", "prog", "--name", "x"});
+  EXPECT_EQ("N", options.Name);
+  EXPECT_EQ("o.json", options.OrderFile);
+  EXPECT_TRUE(options.CustomerGiven);
+  EXPECT_FALSE(options.AddressGiven);
+  EXPECT_EQ("1,2,3,4", options.Metrics);
+  EXPECT_FALSE(options.EditMode);
+  EXPECT_EQ(5, options.DelayMs);
+  EXPECT_TRUE(options.Drop && options.Truncate);
+  // Everything after --launch belongs to the program.
+  EXPECT_EQ((std::vector<std::string>{"prog", "--name", "x"}), options.Launch);
+
+  const std::vector<std::vector<std::string>> wrong = {
+      {"--name"}, {"--name", ""}, {"--metrics", "1,2,3"}, {"--metrics", "1,2,x,4"}, {"--edit-mode", "2"},
+      {"--delay-ms", "-1"}, {"--delay-ms", "soon"}, {"--launch"}, {"--bogus", "1"}, {"extra"}};
+  for (const auto& args : wrong) EXPECT_THROW(ParseSimOptions(args), Exception) << args[0];
+}
+
+TEST(OrderScan, MemberTexts) {
+  struct TCase {
+    const char* Json;
+    const char* Expected;
+  };
+  const TCase cases[] = {
+      {"{\"CustomerNumber\":\"4711\"}", "4711"},
+      {"{\"CustomerNumber\" :\t 4711 }", "4711"},
+      {"{\"X\":\"CustomerNumber\",\"CustomerNumber\":\"2\"}", "2"},
+      {"{\"CustomerNumber\":null}", ""},
+      {"{\"CustomerNumber\":\"a\\\\b\\/c\\u20ac\"}", "a\\b/c\x80"},
+      {"{\"CustomerNumber\":\"unterminated", "unterminated"},
+      {"", ""},
+  };
+  for (const TCase& c : cases) EXPECT_EQ(c.Expected, ScanMemberText(c.Json, "CustomerNumber")) << c.Json;
+}
+
+}  // namespace
+}  // namespace vx::sim

@@ -1,0 +1,151 @@
+// The client over the system's transport (named pipes on Windows, Unix
+// sockets elsewhere) against a server on a thread of the test.
+#include "hostlink/pipe_transport.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "hostlink/ipc_client.h"
+#include "hostlink/message_io.h"
+#include "hostlink/temp_root.h"
+#include "hostlink/test_server.h"
+#include "support/errors.h"
+
+namespace vx {
+namespace {
+
+using namespace test;
+
+class PipeTransport : public ::testing::Test {
+ protected:
+  void SetUp() override { UsePrivateTempRoot(); }
+
+  TMessageRef ReadRequest(const std::string& command) {
+    TMessageRef request = TMessageData::Create();
+    request->Data().AddText("COMMAND", command);
+    request->Data().AddInteger("INDEX", -1);
+    request->Data().AddBoolean("SYNC", true);
+    return request;
+  }
+
+  std::string Name = UniquePipeName("vx-transport");
+};
+
+TEST_F(PipeTransport, MissingPipeFailsAtOnce) {
+  int error = 0;
+  EXPECT_EQ(nullptr, CreatePipeConnector()->Open("\\\\.\\pipe\\" + Name, 1000, error));
+  EXPECT_EQ(kErrorFileNotFound, error);
+
+  TIPCClient client;
+  client.SetServerName(Name);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(nullptr, client.Request(ReadRequest("DBPATH"), 5000));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+  EXPECT_EQ("WaitNamedPipe failed while wating for the pipe", client.ErrorDesc());
+  EXPECT_EQ(kErrorFileNotFound, client.ErrorCode());
+}
+
+TEST_F(PipeTransport, RequestAndAnswerArriveByteForByte) {
+  TTestServer server(Name, AnswerText("C:\\VX\\db \x80"));
+  TIPCClient client;
+  client.SetServerName(Name);
+  TMessageRef answer = client.Request(ReadRequest("GETJSON"), 5000);
+  ASSERT_TRUE(client.AnswerReceived()) << client.ErrorDesc() << " " << client.ErrorCode();
+  EXPECT_EQ("C:\\VX\\db \x80", answer->Data().FindText("DATA"));
+  ASSERT_EQ(1u, server.Requests().size());
+  EXPECT_EQ(ReadRequest("GETJSON")->Data().Bytes(), server.Requests()[0]);
+  EXPECT_EQ(87u, server.Requests()[0].size());
+}
+
+TEST_F(PipeTransport, LargeBlocksBothWays) {
+  for (size_t size : {65535u, 65536u, 65537u, 300001u}) {
+    const std::string payload(size, 'p');
+    TTestServer server(Name, [&](const std::string&) { return TReply{FramedAnswer(payload, "id")}; });
+    TIPCClient client;
+    client.SetServerName(Name);
+    TMessageRef request = TMessageData::Create();
+    request->Data().Append(payload.data(), static_cast<int64_t>(size));
+    TMessageRef answer = client.Request(request, 5000);
+    ASSERT_TRUE(client.AnswerReceived()) << size << " " << client.ErrorDesc();
+    EXPECT_EQ(payload, answer->Data().Bytes()) << size;
+    EXPECT_EQ(payload, server.Requests().at(0)) << size;
+    EXPECT_TRUE(server.EndMarkersSeen()) << size;
+  }
+}
+
+TEST_F(PipeTransport, ClientsOneAfterTheOther) {
+  TTestServer server(Name, AnswerText("1"));
+  for (int i = 0; i < 5; ++i) {
+    TIPCClient client;
+    client.SetServerName(Name);
+    TMessageRef answer = client.Request(ReadRequest("CANPOSTJSON"), 5000);
+    ASSERT_TRUE(client.AnswerReceived()) << i;
+    EXPECT_EQ("1", answer->Data().FindText("DATA"));
+  }
+  EXPECT_EQ(5, server.Connections());
+  EXPECT_TRUE(server.EndMarkersSeen());
+}
+
+TEST_F(PipeTransport, TruncatedAnswerKeepsWhatArrived) {
+  const std::string block = DataBlock("complete text");
+  TTestServer server(Name, [&](const std::string&) {
+    std::string bytes = FramedAnswer(block);
+    return TReply{bytes.substr(0, bytes.size() - 4), true};
+  });
+  TIPCClient client;
+  client.SetServerName(Name);
+  TMessageRef answer = client.Request(ReadRequest("GETJSON"), 5000);
+  EXPECT_FALSE(client.AnswerReceived());
+  EXPECT_EQ("ReadFile failed while reading message data", client.ErrorDesc());
+  EXPECT_EQ(kErrorBrokenPipe, client.ErrorCode());
+  ASSERT_TRUE(answer);
+  EXPECT_EQ(block.substr(0, block.size() - 4), answer->Data().Bytes());
+  EXPECT_EQ("", answer->Data().FindText("DATA"));
+}
+
+TEST_F(PipeTransport, DroppedConnection) {
+  TTestServer server(Name, [](const std::string&) { return TReply{"", true}; });
+  TIPCClient client;
+  client.SetServerName(Name);
+  EXPECT_TRUE(client.Request(ReadRequest("DBPATH"), 5000));
+  EXPECT_FALSE(client.AnswerReceived());
+  EXPECT_EQ("ReadFile failed while reading message ID length", client.ErrorDesc());
+  EXPECT_EQ(kErrorBrokenPipe, client.ErrorCode());
+}
+
+TEST_F(PipeTransport, SilentServerIsGivenUpAfterTheBound) {
+  TTestServer server(Name, [](const std::string&) { return TReply{"", false, true}; });
+  TIPCClient client;
+  client.SetServerName(Name);
+  client.IoTimeoutMs = 200;
+  const auto start = std::chrono::steady_clock::now();
+  client.Request(ReadRequest("DBPATH"), 5000);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  EXPECT_FALSE(client.AnswerReceived());
+  EXPECT_EQ("ReadFile failed while reading message ID length", client.ErrorDesc());
+  EXPECT_EQ(kWaitTimeout, client.ErrorCode());
+}
+
+TEST_F(PipeTransport, SecondServerOfTheSameNameIsRefused) {
+  TPipeServer first(Name, 1000);
+  try {
+    TPipeServer second(Name, 1000);
+    FAIL() << "second server created";
+  } catch (const Exception& e) {
+    EXPECT_EQ("Pipe " + Name + " is already served by another process", e.Message());
+  }
+}
+
+TEST_F(PipeTransport, StopEndsAWaitingAccept) {
+  TPipeServer server(Name, 1000);
+  std::thread stopper([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    server.Stop();
+  });
+  EXPECT_EQ(nullptr, server.Accept());
+  stopper.join();
+}
+
+}  // namespace
+}  // namespace vx

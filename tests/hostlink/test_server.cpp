@@ -1,0 +1,59 @@
+#include "hostlink/test_server.h"
+
+#include "hostlink/message_data.h"
+#include "hostlink/message_io.h"
+
+namespace vx::test {
+
+TTestServer::TTestServer(const std::string& name, TReplyFunction reply)
+    : FServer(name, 10000), FReply(std::move(reply)), FThread([this] { Serve(); }) {}
+
+TTestServer::~TTestServer() {
+  FServer.Stop();
+  FThread.join();
+}
+
+std::vector<std::string> TTestServer::Requests() const {
+  std::lock_guard<std::mutex> lock(FLock);
+  return FRequests;
+}
+
+void TTestServer::Serve() {
+  while (std::unique_ptr<TPipeStream> client = FServer.Accept()) {
+    ++FConnections;
+    std::string id;
+    std::string data;
+    if (ReadRawMessage(*client, id, data) != TMessageRead::Message) continue;
+    {
+      std::lock_guard<std::mutex> lock(FLock);
+      FRequests.push_back(data);
+    }
+    const TReply reply = FReply(data);
+    if (reply.Silent) {
+      char byte;
+      int64_t done;
+      while (client->Read(&byte, 1, done)) {
+      }
+      continue;
+    }
+    if (!reply.Bytes.empty()) client->Write(reply.Bytes.data(), static_cast<int64_t>(reply.Bytes.size()));
+    if (reply.CloseAtOnce) continue;
+    if (ReadRawMessage(*client, id, data) != TMessageRead::EndMarker) ++FMissingEndMarkers;
+  }
+}
+
+std::string FramedAnswer(const std::string& data, const std::string& id) {
+  return Int64Bytes(static_cast<int64_t>(id.size())) + id + Int64Bytes(static_cast<int64_t>(data.size())) + data;
+}
+
+std::string DataBlock(const std::string& text) {
+  TStreamStorage storage;
+  storage.AddText("DATA", text);
+  return storage.Bytes();
+}
+
+TReplyFunction AnswerText(const std::string& text) {
+  return [text](const std::string&) { return TReply{FramedAnswer(DataBlock(text))}; };
+}
+
+}  // namespace vx::test

@@ -1,0 +1,32 @@
+// The command line of the host exchange simulator.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vx::sim {
+
+struct TSimOptions {
+  std::string Name = "VX-EXCHANGE-SIM";
+  std::string OrderFile;  // copied for every "GETJSON"
+  std::string Customer;  // "SIMPLEGETJSON"; from the order file when not given
+  std::string Address;
+  bool CustomerGiven = false;
+  bool AddressGiven = false;
+  std::string DbPath;  // "DBPATH"
+  std::string Metrics;  // "OFFICEMETRICS": X,Y,W,H
+  bool EditMode = true;  // "CANPOSTJSON" answers "1"
+  std::string OutDir;  // where "OUTDATA" documents are stored
+  std::vector<std::string> Launch;  // program and arguments to run as child
+  int DelayMs = 0;
+  bool Drop = false;
+  bool Truncate = false;
+  bool Help = false;
+};
+
+extern const char* const kSimUsage;
+
+// Raises vx::Exception with the reason for a wrong command line.
+TSimOptions ParseSimOptions(const std::vector<std::string>& args);
+
+}  // namespace vx::sim
