@@ -27,7 +27,8 @@ count_ctest() {
 echo "== Native build and unit tests"
 if cmake -S . -B "$build/native" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVX_TESTS=ON >/dev/null &&
    cmake --build "$build/native" -j "$jobs"; then
-  ctest --test-dir "$build/native" -j "$jobs" --output-on-failure --timeout 300 2>&1 | tee "$build/native-ctest.log"
+  ctest --test-dir "$build/native" -j "$jobs" --output-on-failure --timeout 300 >"$build/native-ctest.log" 2>&1
+  cat "$build/native-ctest.log"
   count_ctest "$build/native-ctest.log"
 else
   echo "native build failed"
@@ -41,8 +42,10 @@ if cmake -S . -B "$build/win" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVX_TESTS=ON 
   # shellcheck source=wine-env.sh
   . scripts/wine-env.sh
   wine_env_start "$build"
-  ctest --test-dir "$build/win" -j 1 --output-on-failure --timeout 600 2>&1 | tee "$build/win-ctest.log"
+  # Into a file, not a pipe: a wine service that inherits a pipe would hold it open.
+  ctest --test-dir "$build/win" -j 1 --output-on-failure --timeout 300 >"$build/win-ctest.log" 2>&1 </dev/null
   wine_env_stop
+  cat "$build/win-ctest.log"
   count_ctest "$build/win-ctest.log"
 else
   echo "Windows build failed"
