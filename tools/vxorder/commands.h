@@ -18,5 +18,7 @@ struct TCommand {
 
 // Each group of commands lists its own; main joins the groups.
 const std::vector<TCommand>& JsonCommands();
+const std::vector<TCommand>& HostCommands();
+const std::vector<TCommand>& DocumentCommands();
 
 }  // namespace vx::vxorder

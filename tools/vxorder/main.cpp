@@ -10,7 +10,7 @@ namespace {
 
 std::vector<TCommand> AllCommands() {
   std::vector<TCommand> all;
-  for (const auto* group : {&JsonCommands()}) {
+  for (const auto* group : {&JsonCommands(), &HostCommands(), &DocumentCommands()}) {
     all.insert(all.end(), group->begin(), group->end());
   }
   return all;

@@ -1,0 +1,45 @@
+// The layout of formatted JSON: line breaks and indentation that the
+// writers of the JSON model insert at fixed points. Only arrays raise the
+// indentation; the indentation table is fixed and stops at level 6.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace vx {
+
+class TStream;
+
+enum TJSONFormatterAction : uint8_t {
+  fmIndentIn,         // Level + 1; writes nothing
+  fmLineBreak,        // LineBreak
+  fmLineBreakIndent,  // LineBreak, then the indentation of Level
+  fmLineBreakOut,     // LineBreak, then Level - 1 (not below 0)
+  fmIndent,           // the indentation of Level
+};
+
+class TJSONFormatter {
+ public:
+  TJSONFormatter(std::string lineBreak, int level);
+  virtual ~TJSONFormatter() = default;
+
+  // The formatter class that SaveToFile is given.
+  static std::unique_ptr<TJSONFormatter> Create(const std::string& lineBreak, int level);
+
+  // The blanks of a level: 0-4 blanks for levels 0-4, 6 and 7 blanks for
+  // levels 5 and 6, none from level 7 on.
+  static const char* IndentText(int level);
+
+  // Apply an action. With no formatter they do nothing at all; with no
+  // stream WriteFormat writes nothing but still changes the level.
+  static void WriteFormat(TStream* stream, TJSONFormatterAction action, TJSONFormatter* formatter);
+  static void AppendFormat(std::string& text, TJSONFormatterAction action, TJSONFormatter* formatter);
+  static std::string FormatText(TJSONFormatterAction action, TJSONFormatter* formatter);
+
+  std::string LineBreak;
+  // Never below 0.
+  int Level;
+};
+
+}  // namespace vx

@@ -1,0 +1,72 @@
+// The window's actions on the host's order: save it to a file, send order
+// files to the host, copy its positions to the clipboard. They take plain
+// values and the user-interface seam, never a window, so they also run in
+// tests and in the command-line tool.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vx {
+
+class TStringList;
+class TUserInterface;
+class TVXJSONObject;
+struct TCalendarDate;
+
+// The window's order document, created empty (not valid) at start-up and
+// freed with the window.
+struct TOrderDocumentDelete {
+  void operator()(TVXJSONObject* document) const;
+};
+using TOrderDocumentPtr = std::unique_ptr<TVXJSONObject, TOrderDocumentDelete>;
+TOrderDocumentPtr NewOrderDocument();
+
+// What every action works on; all of it belongs to the caller.
+struct TOrderActionContext {
+  TUserInterface& UI;
+  // The document that the save and the send reload; never null.
+  TVXJSONObject* OrderDocument;
+  // Temporary attachment files written while sending, deleted by the
+  // owner at its end; the actions only append.
+  TStringList& TempFiles;
+  // Refreshes the caption from the host's database path; a caller without
+  // a caption gives an empty function.
+  std::function<void()> UpdateCaption;
+};
+
+// The name the save dialog proposes: the template filled from the document
+// and made safe. When that leaves nothing, the default template's name.
+std::string ProposeSaveFileName(TVXJSONObject& document, const std::string& fileNameTemplate,
+                                const TCalendarDate& today);
+
+// The host's current customer, for the open dialog's second filter.
+struct TCurrentCustomer {
+  std::string CustomerNumber;  // the address's "CustomerNumber"
+  std::string AdressSmart;     // the address's "AdressSmart"
+};
+// From the host's "SIMPLEGETJSON" answer; both empty when it is empty.
+// Raises the load's errors (broken JSON, no order or address).
+TCurrentCustomer ReadCurrentCustomer();
+
+// "VX Auftrag speichern": the host's open order into a file the user
+// chooses. Errors of the way are shown to the user, never raised. True
+// when the file was written.
+bool ButtonReadClick(const TOrderActionContext& context);
+// "Öffnen und nach VX senden": the open dialog, then PostOrderFiles.
+void ButtonWriteClick(const TOrderActionContext& context);
+// Sends each order file of the list, in order, to the host's open order;
+// the dialog's choice and dropped files come here. Names that are no file
+// or not ".json" are skipped; a file that cannot be read or mapped is
+// reported and the next one still goes. The sound follows the last entry
+// when it was sent. False when the host's order was not in edit mode, so
+// that nothing was sent.
+bool PostOrderFiles(const TOrderActionContext& context, const std::vector<std::string>& fileNames);
+// "Nur Inhalt Kopieren": the positions of the host's open order onto the
+// clipboard; true when the clipboard was written. The attachment files the
+// host named are deleted only after the block went onto the clipboard.
+bool CopyPositionsToClipboard(const TOrderActionContext& context);
+
+}  // namespace vx

@@ -1,0 +1,7 @@
+#include "documents/client_root.h"
+
+namespace vx {
+
+void PointClientRootAt(const std::string&) {}
+
+}  // namespace vx

@@ -1,0 +1,68 @@
+// The properties that every input of the parser must keep; shared by the
+// fuzz target and the regression test of the inputs it found.
+#pragma once
+
+#include <exception>
+#include <string>
+#include <string_view>
+
+#include "json/fast_json.h"
+#include "json/json_formatter.h"
+#include "json/json_parser.h"
+#include "support/streams.h"
+
+namespace vx::testing {
+
+// Empty when all is well, else what went wrong.
+//  - The single pass and the splitting parser agree on the tree (also the
+//    partial tree of a failed parse) and on the error text.
+//  - A parsed document written compactly, formatted as a stream or
+//    formatted as a text reads back to the same compact text, and a deep
+//    copy writes the same text.
+inline std::string CheckJsonInput(std::string_view input) {
+  auto parse = [](TFastJSON& json, std::string_view text, bool splitting) -> std::string {
+    try {
+      if (splitting) {
+        TJsonParser::ParseDocumentSplitting(json, text.substr(0, text.find('\0')));
+      } else {
+        json.Parse(text);
+      }
+    } catch (const std::exception& error) {
+      return std::string("error: ") + error.what();
+    }
+    return "ok";
+  };
+  TFastJSON fast;
+  TFastJSON split;
+  const std::string fastResult = parse(fast, input, false);
+  const std::string splitResult = parse(split, input, true);
+  if (fastResult != splitResult) return "results differ: " + fastResult + " / " + splitResult;
+  const std::string compact = fast.Stringify();
+  if (compact != split.Stringify()) return "trees differ: " + compact + " / " + split.Stringify();
+  if (fastResult != "ok") return "";
+
+  auto readsBack = [&](const std::string& text, const char* what) -> std::string {
+    TFastJSON back;
+    const std::string result = parse(back, text, false);
+    if (result != "ok") return std::string(what) + " does not read back: " + result;
+    if (back.Stringify() != compact) return std::string(what) + " reads back differently: " + back.Stringify();
+    return "";
+  };
+  std::string problem = readsBack(compact, "compact text");
+  if (!problem.empty()) return problem;
+  TJSONFormatter streamFormatter("\r\n", 2);
+  TMemoryStream stream;
+  fast.WriteTo(stream, &streamFormatter);
+  if (streamFormatter.Level != 2) return "stream layout does not end at its start level";
+  problem = readsBack(stream.Data(), "stream layout");
+  if (!problem.empty()) return problem;
+  TJSONFormatter textFormatter("\n", 0);
+  problem = readsBack(fast.Stringify(&textFormatter), "text layout");
+  if (!problem.empty()) return problem;
+  TFastJSON copy;
+  copy.Assign(&fast);
+  if (copy.Stringify() != compact) return "copy differs";
+  return "";
+}
+
+}  // namespace vx::testing

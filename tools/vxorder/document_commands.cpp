@@ -1,0 +1,105 @@
+// The document commands of vxorder: what the send, copy and save actions
+// would make of an order file, written to standard output.
+#include <cstdio>
+#include <exception>
+#include <string>
+
+#include "binary_output.h"
+#include "commands.h"
+#include "json/data_grid_lines.h"
+#include "json/order_document.h"
+#include "json/order_outputs.h"
+#include "json/save_parser.h"
+#include "support/errors.h"
+
+namespace vx::vxorder {
+namespace {
+
+bool WriteBytes(std::FILE* out, const std::string& bytes) {
+  return std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size() && std::fflush(out) == 0;
+}
+
+int Fail(const std::string& message) {
+  WriteBytes(stderr, message + "\n");
+  return 1;
+}
+
+int WrongArguments(const char* name, const char* usage) {
+  std::fprintf(stderr, "usage: vxorder %s %s\n", name, usage);
+  return 2;
+}
+
+// Loads as the actions do; a load that raises nothing is valid unless the
+// name was empty.
+void LoadOrder(TVXJSONObject& document, const std::string& fileName, bool tryBackup) {
+  document.Load(fileName, false, tryBackup);
+  if (!document.IsValid()) throw Exception("no order file given");
+}
+
+int ImportDocument(const TArgs& args) {
+  SetBinaryOutput();
+  if (args.size() != 1) return WrongArguments("import-doc", "FILE");
+  try {
+    TVXJSONObject document;
+    LoadOrder(document, args[0], false);
+    // The extracted attachments stay in the temporary folder, as the host
+    // would find them; the document names them.
+    TStringList tempFiles;
+    ExtractL2Files(document, tempFiles);
+    std::string text;
+    TSaveParser parser;
+    parser.OrderDocument = &document;
+    parser.SendFunction = [&text](const std::string& documentText, int32_t, const std::string&) {
+      text = documentText;
+      return true;
+    };
+    parser.Execute("", "", kImportAsText, 0);
+    return WriteBytes(stdout, text) ? 0 : 1;
+  } catch (const std::exception& error) {
+    return Fail(error.what());
+  }
+}
+
+int Grid(const TArgs& args) {
+  SetBinaryOutput();
+  if (args.size() != 1) return WrongArguments("grid", "FILE");
+  try {
+    TVXJSONObject document;
+    LoadOrder(document, args[0], true);
+    // The attachment files belong to the user here: embedded, not deleted.
+    EmbedL2Files(document);
+    TDataGridLines lines;
+    FillDataGridLines(document, lines);
+    TMemoryStream stream;
+    WriteDataGridLinesStream(lines, stream);
+    return WriteBytes(stdout, MakeClipboardBlock(stream)) ? 0 : 1;
+  } catch (const std::exception& error) {
+    return Fail(error.what());
+  }
+}
+
+int Name(const TArgs& args) {
+  SetBinaryOutput();
+  if (args.size() != 1) return WrongArguments("name", "FILE");
+  try {
+    TVXJSONObject document;
+    LoadOrder(document, args[0], true);
+    const std::string name = ProposeOrderFileName(document, LoadFileNameTemplate(), Today());
+    return WriteBytes(stdout, name + "\n") ? 0 : 1;
+  } catch (const std::exception& error) {
+    return Fail(error.what());
+  }
+}
+
+}  // namespace
+
+const std::vector<TCommand>& DocumentCommands() {
+  static const std::vector<TCommand> commands = {
+      {"import-doc", "FILE", "write the import document that sending FILE would give", ImportDocument},
+      {"grid", "FILE", "write the clipboard block (size, component stream) of FILE's positions", Grid},
+      {"name", "FILE", "print the file name the save action proposes for FILE", Name},
+  };
+  return commands;
+}
+
+}  // namespace vx::vxorder
