@@ -2,6 +2,10 @@
 # build folder and a private X display. Never touches ~/.wine.
 #   wine_env_start BUILD_DIR   prepares the prefix, starts Xvfb and the wine server
 #   wine_env_stop              ends the wine server and Xvfb
+# Optional, set before wine_env_start:
+#   VX_WINE_KEEP_DISPLAY=1     use the caller's $DISPLAY instead of a private Xvfb
+#   VX_WINE_DESKTOP=WxH        run the programs on a wine desktop of that size,
+#                              which draws captions and frames without a window manager
 
 wine_env_start() {
   mkdir -p "$1"
@@ -27,7 +31,26 @@ wine_env_start() {
   for reg in "$template"/*.reg; do
     cp --remove-destination "$reg" "$VX_WINEPREFIX/"
   done
+  if [ -n "${VX_WINE_DESKTOP:-}" ]; then
+    # The server reads the registry files when it starts, below.
+    printf '\n[Software\\\\Wine\\\\Explorer]\n"Desktop"="Default"\n\n[Software\\\\Wine\\\\Explorer\\\\Desktops]\n"Default"="%s"\n' \
+      "$VX_WINE_DESKTOP" >>"$VX_WINEPREFIX/user.reg"
+  fi
 
+  VX_XVFB_PID=
+  if [ -z "${VX_WINE_KEEP_DISPLAY:-}" ]; then
+    wine_env_start_xvfb
+  fi
+  # A persistent server keeps captured runs from waiting for it to let go.
+  wineserver -p
+  # The first program in a prefix starts wine's background services, which
+  # inherit its output; start them here with no output to inherit, or every
+  # captured run afterwards (ctest) waits for them forever.
+  wine cmd.exe /c exit >/dev/null 2>&1 </dev/null || true
+}
+
+# A private X display for wine_env_start: the first free number from 90.
+wine_env_start_xvfb() {
   local display=90
   while [ -e /tmp/.X11-unix/X$display ] || [ -e /tmp/.X$display-lock ]; do
     display=$((display + 1))
@@ -39,12 +62,6 @@ wine_env_start() {
     [ -e /tmp/.X11-unix/X$display ] && break
     sleep 0.1
   done
-  # A persistent server keeps captured runs from waiting for it to let go.
-  wineserver -p
-  # The first program in a prefix starts wine's background services, which
-  # inherit its output; start them here with no output to inherit, or every
-  # captured run afterwards (ctest) waits for them forever.
-  wine cmd.exe /c exit >/dev/null 2>&1 </dev/null || true
 }
 
 wine_env_stop() {

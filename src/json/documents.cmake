@@ -11,6 +11,7 @@ add_library(vx_documents STATIC
   ${CMAKE_CURRENT_LIST_DIR}/general_float_text.cpp
   ${CMAKE_CURRENT_LIST_DIR}/import_document.cpp
   ${CMAKE_CURRENT_LIST_DIR}/local_clock.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/order_actions.cpp
   ${CMAKE_CURRENT_LIST_DIR}/order_document.cpp
   ${CMAKE_CURRENT_LIST_DIR}/order_outputs.cpp
   ${CMAKE_CURRENT_LIST_DIR}/save_parser.cpp

@@ -47,13 +47,16 @@ struct TCurrentCustomer {
   std::string CustomerNumber;  // the address's "CustomerNumber"
   std::string AdressSmart;     // the address's "AdressSmart"
 };
-// From the host's "SIMPLEGETJSON" answer; both empty when it is empty.
-// Raises the load's errors (broken JSON, no order or address).
+// From the host's "SIMPLEGETJSON" answer: the address of the order it
+// holds, or the two members at its root when it holds no order. Both empty
+// when the answer is empty. Raises the load's errors (broken JSON, an order
+// without address, neither order nor customer).
 TCurrentCustomer ReadCurrentCustomer();
 
 // "VX Auftrag speichern": the host's open order into a file the user
-// chooses. Errors of the way are shown to the user, never raised. True
-// when the file was written.
+// chooses. Errors of the general kind are shown to the user ("Auftrag
+// wurde nicht geladen" and the text), others pass on. True when the file
+// was written.
 bool ButtonReadClick(const TOrderActionContext& context);
 // "Öffnen und nach VX senden": the open dialog, then PostOrderFiles.
 void ButtonWriteClick(const TOrderActionContext& context);

@@ -20,5 +20,6 @@ struct TCommand {
 const std::vector<TCommand>& JsonCommands();
 const std::vector<TCommand>& HostCommands();
 const std::vector<TCommand>& DocumentCommands();
+const std::vector<TCommand>& ActionCommands();
 
 }  // namespace vx::vxorder

@@ -1,5 +1,6 @@
 // vxorder: the tool's order-file and host commands for support staff and
 // scripts. Texts go in and out as the files' bytes, with no conversion.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -10,7 +11,7 @@ namespace {
 
 std::vector<TCommand> AllCommands() {
   std::vector<TCommand> all;
-  for (const auto* group : {&JsonCommands(), &HostCommands(), &DocumentCommands()}) {
+  for (const auto* group : {&JsonCommands(), &HostCommands(), &DocumentCommands(), &ActionCommands()}) {
     all.insert(all.end(), group->begin(), group->end());
   }
   return all;
@@ -18,8 +19,16 @@ std::vector<TCommand> AllCommands() {
 
 void PrintUsage(std::FILE* out) {
   std::fprintf(out, "usage: vxorder COMMAND [ARGS...]\n\ncommands:\n");
-  for (const TCommand& command : AllCommands()) {
-    std::fprintf(out, "  %-8s %-16s %s\n", command.Name, command.Usage, command.Help);
+  // The columns fit the longest name and arguments.
+  const std::vector<TCommand> commands = AllCommands();
+  int nameWidth = 0;
+  int usageWidth = 0;
+  for (const TCommand& command : commands) {
+    nameWidth = std::max(nameWidth, static_cast<int>(std::strlen(command.Name)));
+    usageWidth = std::max(usageWidth, static_cast<int>(std::strlen(command.Usage)));
+  }
+  for (const TCommand& command : commands) {
+    std::fprintf(out, "  %-*s %-*s %s\n", nameWidth, command.Name, usageWidth, command.Usage, command.Help);
   }
 }
 

@@ -1,0 +1,66 @@
+"""Icon and cursor files (ICO/CUR) with 32-bit images, shared by the
+resource scripts. An image is a function (x, y) -> (r, g, b, a) with
+components 0..255, evaluated with 4 x 4 supersampling."""
+import struct
+
+
+def render(size, shade):
+    """Pixel rows, top row first, of a shade function over [0, size)."""
+    rows = []
+    for y in range(size):
+        row = []
+        for x in range(size):
+            acc = [0.0, 0.0, 0.0, 0.0]
+            for sy in range(4):
+                for sx in range(4):
+                    r, g, b, a = shade(x + (sx + 0.5) / 4, y + (sy + 0.5) / 4)
+                    acc[0] += r * a
+                    acc[1] += g * a
+                    acc[2] += b * a
+                    acc[3] += a
+            alpha = acc[3] / 16
+            if alpha > 0:
+                row.append((acc[0] / acc[3], acc[1] / acc[3], acc[2] / acc[3], alpha))
+            else:
+                row.append((0, 0, 0, 0))
+        rows.append(row)
+    return rows
+
+
+def bitmap(rows):
+    """The DIB of one icon image: header, BGRA pixels bottom-up, AND mask."""
+    size = len(rows)
+    header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 32, 0, 0, 0, 0, 0, 0)
+    pixels = bytearray()
+    for row in reversed(rows):
+        for r, g, b, a in row:
+            pixels += bytes((int(b + 0.5), int(g + 0.5), int(r + 0.5), int(a + 0.5)))
+    stride = ((size + 31) // 32) * 4
+    mask = bytearray()
+    for row in reversed(rows):
+        bits = bytearray(stride)
+        for x, (_, _, _, a) in enumerate(row):
+            if a < 128:
+                bits[x // 8] |= 0x80 >> (x % 8)
+        mask += bits
+    return header + pixels + mask
+
+
+def icon_file(images, cursor_hotspot=None):
+    """An .ico (or a .cur when a hotspot is given) holding the images."""
+    kind = 2 if cursor_hotspot else 1
+    data = struct.pack('<HHH', 0, kind, len(images))
+    offset = 6 + 16 * len(images)
+    blobs = []
+    for rows in images:
+        size = len(rows)
+        blob = bitmap(rows)
+        if cursor_hotspot:
+            planes, bits = cursor_hotspot
+        else:
+            planes, bits = 1, 32
+        dim = size if size < 256 else 0
+        data += struct.pack('<BBBBHHII', dim, dim, 0, 0, planes, bits, len(blob), offset)
+        offset += len(blob)
+        blobs.append(blob)
+    return data + b''.join(blobs)

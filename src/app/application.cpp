@@ -1,0 +1,44 @@
+#include "app/application.h"
+
+#include "support/errors.h"
+
+namespace vx {
+
+namespace {
+
+std::string& Title() {
+  static std::string title;
+  return title;
+}
+
+HWND gMainWindow = nullptr;
+
+}  // namespace
+
+const std::string& ApplicationTitle() { return Title(); }
+void SetApplicationTitle(const std::string& title) { Title() = title; }
+
+HWND MainWindow() { return gMainWindow; }
+void SetMainWindow(HWND window) { gMainWindow = window; }
+
+void ShowException(const std::exception_ptr& error) {
+  std::string text = "Unbekannter Fehler";
+  try {
+    std::rethrow_exception(error);
+  } catch (const std::exception& e) {
+    text = e.what();
+  } catch (...) {
+  }
+  MessageBoxA(GetActiveWindow(), text.c_str(), ApplicationTitle().c_str(), MB_OK | MB_ICONERROR);
+}
+
+void DisableWindowGhosting() {
+  using TDisableGhosting = void(WINAPI*)();
+  HMODULE user32 = GetModuleHandleA("user32.dll");
+  if (!user32) return;
+  auto disable = reinterpret_cast<TDisableGhosting>(
+      reinterpret_cast<void*>(GetProcAddress(user32, "DisableProcessWindowsGhosting")));
+  if (disable) disable();
+}
+
+}  // namespace vx

@@ -1,0 +1,69 @@
+#include "app/clipboard.h"
+
+#include <cstring>
+
+#include "support/errors.h"
+
+namespace vx {
+
+namespace {
+
+// A global memory block, freed unless ownership moved elsewhere.
+class TGlobalMemory {
+ public:
+  TGlobalMemory(UINT flags, SIZE_T size) : FMemory(GlobalAlloc(flags, size)) {}
+  ~TGlobalMemory() {
+    if (FMemory) GlobalFree(FMemory);
+  }
+  TGlobalMemory(const TGlobalMemory&) = delete;
+  TGlobalMemory& operator=(const TGlobalMemory&) = delete;
+
+  HGLOBAL Get() const { return FMemory; }
+  // The new owner frees the block from now on.
+  void Release() { FMemory = nullptr; }
+
+ private:
+  HGLOBAL FMemory;
+};
+
+// The clipboard, open for one window while the object lives.
+class TOpenClipboard {
+ public:
+  explicit TOpenClipboard(HWND owner) : FOpen(OpenClipboard(owner) != FALSE) {}
+  ~TOpenClipboard() {
+    if (FOpen) CloseClipboard();
+  }
+  TOpenClipboard(const TOpenClipboard&) = delete;
+  TOpenClipboard& operator=(const TOpenClipboard&) = delete;
+
+  bool IsOpen() const { return FOpen; }
+
+ private:
+  bool FOpen;
+};
+
+[[noreturn]] void RaiseClipboardError(const char* what, int code) {
+  throw Exception(std::string(what) + ": " + SysErrorMessage(code));
+}
+
+}  // namespace
+
+UINT RegisterClipboardFormatName(const std::string& name) { return RegisterClipboardFormatA(name.c_str()); }
+
+void PutBlockOnClipboard(HWND owner, UINT format, const std::string& block) {
+  TGlobalMemory memory(GMEM_MOVEABLE | GMEM_DDESHARE, block.size());
+  if (!memory.Get()) return;
+  void* bytes = GlobalLock(memory.Get());
+  if (!bytes) return;
+  if (!block.empty()) std::memcpy(bytes, block.data(), block.size());
+  GlobalUnlock(memory.Get());
+
+  TOpenClipboard clipboard(owner);
+  if (!clipboard.IsOpen()) RaiseClipboardError("Cannot open clipboard", LastOsError());
+  EmptyClipboard();
+  if (!SetClipboardData(format, memory.Get())) RaiseClipboardError("Cannot set clipboard data", LastOsError());
+  // SetClipboardData owns the block now.
+  memory.Release();
+}
+
+}  // namespace vx

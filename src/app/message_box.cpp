@@ -1,0 +1,337 @@
+#include "app/message_box.h"
+
+#include <windows.h>
+
+#include <cmath>
+#include <memory>
+#include <vector>
+
+#include "app/application.h"
+#include "app/busy_cursor.h"
+#include "app/form_position.h"
+#include "app/html_label.h"
+#include "app/shell_actions.h"
+#include "app/win_handles.h"
+#include "app/window_base.h"
+#include "support/errors.h"
+#include "support/html_message.h"
+#include "support/window_style.h"
+
+namespace vx {
+
+namespace {
+
+constexpr int kClientWidth = 406;
+constexpr int kBorderWidth = 2;
+constexpr int kInnerWidth = kClientWidth - 2 * kBorderWidth;
+constexpr int kButtonPanelHeight = 35;
+constexpr int kCloseButtonId = 101;
+constexpr int kHelpButtonId = 102;
+// Posted after the box lost activation, so that it takes the front back
+// once the activation change is complete.
+constexpr UINT kComeToFront = WM_APP + 1;
+
+int FontHeightForPoints(int points) {
+  TScreenDc screen;
+  return -MulDiv(points, GetDeviceCaps(screen.Get(), LOGPIXELSY), 72);
+}
+
+// Disables the thread's other top-level windows while the box is modal and
+// enables them again afterwards.
+class TDisabledThreadWindows {
+ public:
+  explicit TDisabledThreadWindows(HWND box) : FBox(box) {
+    EnumThreadWindows(GetCurrentThreadId(), Collect, reinterpret_cast<LPARAM>(this));
+    for (HWND window : FWindows) EnableWindow(window, FALSE);
+  }
+  ~TDisabledThreadWindows() {
+    for (HWND window : FWindows) {
+      if (IsWindow(window)) EnableWindow(window, TRUE);
+    }
+  }
+  TDisabledThreadWindows(const TDisabledThreadWindows&) = delete;
+  TDisabledThreadWindows& operator=(const TDisabledThreadWindows&) = delete;
+
+ private:
+  static BOOL CALLBACK Collect(HWND window, LPARAM self) {
+    auto* guard = reinterpret_cast<TDisabledThreadWindows*>(self);
+    if (window != guard->FBox && IsWindowVisible(window) && IsWindowEnabled(window)) {
+      guard->FWindows.push_back(window);
+    }
+    return TRUE;
+  }
+
+  HWND FBox;
+  std::vector<HWND> FWindows;
+};
+
+struct TPanelArea {
+  std::string Name;
+  RECT Bounds{};
+  uint32_t Color = 0;
+  std::string FontName = "Tahoma";
+  bool Visible = true;
+};
+
+class TFSB_BOX : public TWindowBase {
+ public:
+  explicit TFSB_BOX(HWND owner);
+
+  void SetContent(const std::string& message, const std::string& help, const std::string& caption);
+  void ShowModal();
+
+ private:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  HWND CreateButton(const char* caption, int id);
+  void FormShow();
+  void LayoutButtonPanel(int top);
+  void SetClientHeight(int height);
+  bool PreviewKey(const MSG& msg);
+  void FollowLink(const std::string& target);
+  void ShowHelp();
+  void Paint();
+
+  std::unique_ptr<THtmlLabel> FMessageLabel;
+  std::unique_ptr<THtmlLabel> FHelpLabel;
+  HWND FB_BREAK2 = nullptr;
+  HWND FBhelpS = nullptr;
+  TGdiObject<HFONT> FFormFont;
+  TPanelArea Pmsg{"Pmsg"};
+  TPanelArea PmsgRight{"PmsgRight"};
+  TPanelArea FP_help{"FP_help"};
+  int FCloseLeft = 7;
+  int FCloseWidth = 77;
+  int FMaxHeight = 0;
+  bool FLinkFollowed = false;
+  std::string FHelpText;
+  int FModalResult = 0;
+};
+
+TFSB_BOX::TFSB_BOX(HWND owner) {
+  RegisterWindowClass("TFSB_BOX", nullptr, nullptr);
+  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | DS_MODALFRAME;
+  const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST;
+  RECT bounds{0, 0, kClientWidth, 100};
+  AdjustWindowRectEx(&bounds, style, FALSE, exStyle);
+  if (!CreateHandle(exStyle, "TFSB_BOX", "", style, bounds, owner, nullptr)) {
+    throw Exception(SysErrorMessage(LastOsError()));
+  }
+  // The create step.
+  const bool wideScreen = GetSystemMetrics(SM_CXSCREEN) > 800;
+  THtmlLabelStyle labelStyle;
+  labelStyle.FontHeight = wideScreen ? FontHeightForPoints(10) : -11;
+  FFormFont.Reset(CreateFontA(wideScreen ? FontHeightForPoints(9) : -11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                              ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                              DEFAULT_PITCH | FF_DONTCARE, "Tahoma"));
+  FMessageLabel = std::make_unique<THtmlLabel>(Handle(), RECT{kBorderWidth, kBorderWidth, kBorderWidth + kInnerWidth, kBorderWidth}, labelStyle);
+  FHelpLabel = std::make_unique<THtmlLabel>(Handle(), RECT{0, 0, 0, 0}, labelStyle);
+  ShowWindow(FHelpLabel->Handle(), SW_HIDE);
+  PmsgRight.Bounds.right = 89;
+  if (wideScreen) {
+    PmsgRight.Bounds.right = static_cast<int>(std::lround(89 * 1.1));
+    FCloseLeft = 2;
+    FCloseWidth = PmsgRight.Bounds.right - 4;
+  }
+  auto linkCallback = [this](const std::string& target) { FollowLink(target); };
+  FMessageLabel->OnAnchorClick = linkCallback;
+  FHelpLabel->OnAnchorClick = linkCallback;
+  for (TPanelArea* panel : {&Pmsg, &PmsgRight, &FP_help}) panel->Color = GetSysColor(COLOR_BTNFACE);
+  FP_help.Visible = false;
+  FMaxHeight = static_cast<int>(std::lround(GetSystemMetrics(SM_CYSCREEN) * 0.7));
+  if (DisplayScalePercent() != 100) {
+    ApplyLookAndFeel("TFSB_BOX", {{"TPanel", Pmsg.Name, &Pmsg.Color, &Pmsg.FontName},
+                                  {"TPanel", PmsgRight.Name, &PmsgRight.Color, &PmsgRight.FontName},
+                                  {"TPanel", FP_help.Name, &FP_help.Color, &FP_help.FontName}});
+  }
+  FB_BREAK2 = CreateButton("Schlie\xdf" "en", kCloseButtonId);
+  FBhelpS = CreateButton("Hilfe", kHelpButtonId);
+}
+
+HWND TFSB_BOX::CreateButton(const char* caption, int id) {
+  HWND button = CreateWindowExA(0, "BUTTON", caption, WS_CHILD | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0, Handle(),
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
+  SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(FFormFont.Get()), FALSE);
+  return button;
+}
+
+void TFSB_BOX::SetContent(const std::string& message, const std::string& help, const std::string& caption) {
+  FHelpText.clear();
+  FP_help.Visible = false;
+  FMessageLabel->SetHtmlText(MessageToHtml(message));
+  Pmsg.Visible = true;
+  SetWindowTextA(Handle(), caption.empty() ? ApplicationTitle().c_str() : caption.c_str());
+  FHelpText = help;
+  ShowWindow(FBhelpS, help.empty() ? SW_HIDE : SW_SHOW);
+}
+
+void TFSB_BOX::LayoutButtonPanel(int top) {
+  Pmsg.Bounds = {kBorderWidth, top, kBorderWidth + kInnerWidth, top + kButtonPanelHeight};
+  const int innerWidth = PmsgRight.Bounds.right - PmsgRight.Bounds.left;
+  PmsgRight.Bounds = {Pmsg.Bounds.right - innerWidth, top, Pmsg.Bounds.right, Pmsg.Bounds.bottom};
+  MoveWindow(FB_BREAK2, PmsgRight.Bounds.left + FCloseLeft, top + 4, FCloseWidth, 25, FALSE);
+  MoveWindow(FBhelpS, Pmsg.Bounds.left + 93, top + 4, 94, 25, FALSE);
+  ShowWindow(FB_BREAK2, SW_SHOW);
+}
+
+void TFSB_BOX::SetClientHeight(int height) {
+  RECT bounds{0, 0, kClientWidth, height};
+  AdjustWindowRectEx(&bounds, GetWindowLongA(Handle(), GWL_STYLE), FALSE, GetWindowLongA(Handle(), GWL_EXSTYLE));
+  const int windowHeight = std::min(static_cast<int>(bounds.bottom - bounds.top), FMaxHeight);
+  SetWindowPos(Handle(), nullptr, 0, 0, bounds.right - bounds.left, windowHeight,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TFSB_BOX::FormShow() {
+  const int labelHeight = FMessageLabel->HeightForWidth(kInnerWidth);
+  FMessageLabel->SetBounds({kBorderWidth, kBorderWidth, kBorderWidth + kInnerWidth, kBorderWidth + labelHeight});
+  LayoutButtonPanel(labelHeight + 2);
+  int clientHeight = labelHeight + 37;
+  const int scale = DisplayScalePercent();
+  if (scale != 100) clientHeight = clientHeight * scale / 100;
+  SetClientHeight(clientHeight);
+  KeepOnMonitor(Handle(), -1, true);
+  if (scale != 100) {
+    RECT work{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    const TPixelRect bounds = WindowBounds(Handle());
+    SetWindowPos(Handle(), nullptr, work.right / 2 - bounds.Width() / 2, work.bottom / 2 - bounds.Height() / 2, 0,
+                 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+void TFSB_BOX::ShowModal() {
+  TDisabledThreadWindows disabled(Handle());
+  FormShow();
+  ShowWindow(Handle(), SW_SHOW);
+  BringToForeground(Handle());
+  SetFocus(FB_BREAK2);
+  MSG msg;
+  while (FModalResult == 0 && IsWindow(Handle())) {
+    const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    if (got == 0) {
+      // The program is ending: leave the quit for the outer loop.
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+    if (got < 0) break;
+    if (PreviewKey(msg) || IsDialogMessageA(Handle(), &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  // The owner becomes active again before the box goes.
+  ShowWindow(Handle(), SW_HIDE);
+}
+
+bool TFSB_BOX::PreviewKey(const MSG& msg) {
+  if (msg.hwnd != Handle() && !IsChild(Handle(), msg.hwnd)) return false;
+  if (msg.message == WM_CHAR && msg.wParam == VK_ESCAPE) return true;  // no beep
+  if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return false;
+  const bool alt = msg.message == WM_SYSKEYDOWN || GetKeyState(VK_MENU) < 0;
+  switch (MessageBoxKey(static_cast<int>(msg.wParam), GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_CONTROL) < 0, alt)) {
+    case TBoxKeyResult::Ignore:
+      return false;
+    case TBoxKeyResult::Swallow:
+      return true;
+    case TBoxKeyResult::CloseOk:
+      FModalResult = IDOK;
+      return true;
+    case TBoxKeyResult::CloseCancel:
+      FModalResult = IDCANCEL;
+      return true;
+  }
+  return false;
+}
+
+void TFSB_BOX::FollowLink(const std::string& target) {
+  const TLinkAction action = MessageLinkAction(target);
+  switch (action.Kind) {
+    case TLinkKind::None:
+      return;
+    case TLinkKind::SelectFile:
+      // A path the shell cannot parse opens nothing and still closes the box.
+      ShowFileSelected(action.Target);
+      break;
+    case TLinkKind::ShellOpen:
+      if (!ShellOpen(action.Target)) {
+        MessageBeep(MB_ICONEXCLAMATION);
+        return;
+      }
+      break;
+  }
+  FLinkFollowed = true;
+  FModalResult = IDCANCEL;
+}
+
+void TFSB_BOX::ShowHelp() {
+  if (FHelpText.empty() || FP_help.Visible) return;
+  FHelpLabel->SetHtmlText(MessageToHtml(FHelpText));
+  const int helpHeight = FHelpLabel->HeightForWidth(kInnerWidth);
+  RECT client{};
+  GetClientRect(Handle(), &client);
+  FP_help.Bounds = {kBorderWidth, client.bottom, kBorderWidth + kInnerWidth, client.bottom + helpHeight + 5};
+  FP_help.Visible = true;
+  FHelpLabel->SetBounds({FP_help.Bounds.left, FP_help.Bounds.top, FP_help.Bounds.right, FP_help.Bounds.top + helpHeight});
+  ShowWindow(FHelpLabel->Handle(), SW_SHOW);
+  SetClientHeight(client.bottom + helpHeight + 5);
+  InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void TFSB_BOX::Paint() {
+  PAINTSTRUCT paint{};
+  HDC dc = BeginPaint(Handle(), &paint);
+  RECT client{};
+  GetClientRect(Handle(), &client);
+  FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  for (const TPanelArea* panel : {&Pmsg, &PmsgRight, &FP_help}) {
+    if (!panel->Visible) continue;
+    TGdiObject<HBRUSH> brush(CreateSolidBrush(panel->Color));
+    FillRect(dc, &panel->Bounds, brush.Get());
+  }
+  if (Pmsg.Visible) {
+    DrawIconEx(dc, Pmsg.Bounds.left + 5, Pmsg.Bounds.top + 5, LoadIcon(nullptr, IDI_INFORMATION), 24, 24, 0, nullptr,
+               DI_NORMAL);
+  }
+  EndPaint(Handle(), &paint);
+}
+
+LRESULT TFSB_BOX::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT:
+      Paint();
+      return 0;
+    case WM_CTLCOLORBTN:
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    case WM_COMMAND:
+      if (LOWORD(wParam) == kCloseButtonId || LOWORD(wParam) == IDCANCEL) FModalResult = IDCANCEL;
+      if (LOWORD(wParam) == kHelpButtonId) ShowHelp();
+      return 0;
+    case WM_CLOSE:
+      FModalResult = IDCANCEL;
+      return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE && !FLinkFollowed && FModalResult == 0) PostMessageA(Handle(), kComeToFront, 0, 0);
+      break;
+    case kComeToFront:
+      if (!FLinkFollowed && FModalResult == 0) BringToForeground(Handle());
+      return 0;
+    case WM_SETCURSOR:
+      if (HCURSOR cursor = ApplicationCursor()) {
+        SetCursor(cursor);
+        return TRUE;
+      }
+      break;
+  }
+  return DefaultHandler(message, wParam, lParam);
+}
+
+}  // namespace
+
+void ShowHtmlMessage(const std::string& message, const std::string& help, const std::string& caption) {
+  TFSB_BOX box(GetActiveWindow());
+  box.SetContent(message, help, caption);
+  box.ShowModal();
+}
+
+}  // namespace vx

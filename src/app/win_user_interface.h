@@ -1,0 +1,41 @@
+// The user-interface seam of the actions on Windows: the program's message
+// box and file dialogs, the system clipboard, the window's sound and the
+// busy cursor.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/wave.h"
+#include "support/user_interface.h"
+
+namespace vx {
+
+class TWinUserInterface : public TUserInterface {
+ public:
+  // The clipboard is opened for owner; wave is the sound PlayWave plays.
+  // Both must outlive this object. Registers "CF_DATAGRIDDATA" at once, so
+  // its number stays the same for the whole run.
+  TWinUserInterface(HWND owner, const TWave& wave);
+
+  void ShowHtmlMessage(const std::string& message) override;
+  std::vector<std::string> ExecuteFileDialog(const TFileDialogRequest& request) override;
+  void PutOnClipboard(const std::string& formatName, const std::string& block) override;
+  void PlayWave() override;
+  void BeginBusyCursor() override;
+  void EndBusyCursor() override;
+  void ShowException(const std::exception_ptr& error) override;
+
+ private:
+  // A format first used later is registered then.
+  UINT ClipboardFormat(const std::string& name);
+
+  HWND FOwner;
+  const TWave& FWave;
+  std::map<std::string, UINT> FClipboardFormats;
+};
+
+}  // namespace vx

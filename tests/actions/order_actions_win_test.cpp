@@ -1,0 +1,474 @@
+// End to end: VXJSONObject.exe started by the host exchange simulator, its
+// buttons, link and drop target worked from outside as a user would, with
+// the save dialog answered here, the clipboard read back and files dragged
+// onto the window from this process.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+#include <ole2.h>
+#include <shlobj.h>
+
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/win_handles.h"
+#include "json/fast_json.h"
+#include "json/file_name_template.h"
+#include "support/file_contents.h"
+#include "support/folders.h"
+#include "support/window_caption.h"
+
+namespace vx {
+namespace {
+
+using testing::ReadFileBytes;
+using testing::WriteFileBytes;
+
+// The build puts the programs beside each other's folders.
+std::string BuildFolder() {
+  char path[MAX_PATH] = "";
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  return ExtractFilePath(path) + "..\\..\\";
+}
+
+const std::string kWindowProgram = "src\\app\\VXJSONObject.exe";
+const std::string kSimulator = "tools\\exchange-sim\\exchange-sim.exe";
+
+std::string UniqueName(const std::string& prefix) {
+  static int counter = 0;
+  return prefix + "-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter) + "-" +
+         std::to_string(GetTickCount());
+}
+
+class TProgram {
+ public:
+  explicit TProgram(const std::string& commandLine) {
+    // Output of the programs (and of a folder window they open) must not
+    // keep CTest waiting.
+    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+    FNull = CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                        OPEN_EXISTING, 0, nullptr);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = startup.hStdOutput = startup.hStdError = FNull;
+    std::string line = commandLine;
+    Started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &FInfo);
+  }
+  ~TProgram() {
+    if (FNull != INVALID_HANDLE_VALUE) CloseHandle(FNull);
+    if (!Started) return;
+    // A test that failed half-way must not leave its programs running.
+    if (WaitForSingleObject(FInfo.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(FInfo.hProcess, 1);
+    CloseHandle(FInfo.hThread);
+    CloseHandle(FInfo.hProcess);
+  }
+  TProgram(const TProgram&) = delete;
+  TProgram& operator=(const TProgram&) = delete;
+
+  // The exit code, or -1 when the process is still running after 20 s.
+  int WaitForExit() {
+    if (WaitForSingleObject(FInfo.hProcess, 20000) != WAIT_OBJECT_0) return -1;
+    DWORD code = 0;
+    GetExitCodeProcess(FInfo.hProcess, &code);
+    return static_cast<int>(code);
+  }
+
+  BOOL Started = FALSE;
+
+ private:
+  PROCESS_INFORMATION FInfo{};
+  HANDLE FNull = INVALID_HANDLE_VALUE;
+};
+
+// What find gives once it gives a window; null after 20 s.
+HWND WaitFor(const std::function<HWND()>& find) {
+  for (int i = 0; i < 400; ++i) {
+    if (HWND window = find()) return window;
+    Sleep(50);
+  }
+  return nullptr;
+}
+
+bool WaitUntilGone(HWND window) {
+  for (int i = 0; i < 400 && IsWindow(window); ++i) Sleep(50);
+  return !IsWindow(window);
+}
+
+// A visible top-level window of the class in the process; null when none.
+HWND ProcessWindow(DWORD processId, const std::string& className) {
+  struct TSearch {
+    DWORD ProcessId;
+    std::string ClassName;
+    HWND Found = nullptr;
+  } search{processId, className};
+  EnumWindows(
+      [](HWND window, LPARAM data) -> BOOL {
+        auto& s = *reinterpret_cast<TSearch*>(data);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        char name[64] = "";
+        GetClassNameA(window, name, sizeof(name));
+        if (owner != s.ProcessId || s.ClassName != name || !IsWindowVisible(window)) return TRUE;
+        s.Found = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.Found;
+}
+
+std::string TextOf(HWND window) {
+  char text[1024] = "";
+  SendMessageA(window, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
+// The file-name field of a common file dialog.
+HWND FileNameEdit(HWND dialog) {
+  HWND found = nullptr;
+  EnumChildWindows(
+      dialog,
+      [](HWND child, LPARAM data) -> BOOL {
+        char name[32] = "";
+        GetClassNameA(child, name, sizeof(name));
+        if (GetDlgCtrlID(child) != 0x47c || std::string(name) != "Edit") return TRUE;
+        *reinterpret_cast<HWND*>(data) = child;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+// Lets the window's thread handle everything posted to it so far.
+void Settle(HWND window) {
+  for (int i = 0; i < 3; ++i) SendMessageA(window, WM_NULL, 0, 0);
+}
+
+// The host's temporary order files in the temporary folder.
+std::set<std::string> HostTemporaryFiles() {
+  std::set<std::string> names;
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA((GetTempFolder() + "*.json").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do {
+    names.insert(data.cFileName);
+  } while (FindNextFileA(find, &data));
+  FindClose(find);
+  return names;
+}
+
+// A folder of the test with its files, removed afterwards.
+class TTestFolder {
+ public:
+  TTestFolder() : Path(GetTempFolder(UniqueName("actions-e2e"))) {}
+  ~TTestFolder() {
+    RemoveFolder(Path + "out\\");
+    RemoveFolder(Path);
+  }
+  TTestFolder(const TTestFolder&) = delete;
+  TTestFolder& operator=(const TTestFolder&) = delete;
+
+  std::string File(const std::string& name) const { return Path + name; }
+
+  const std::string Path;  // ends in "\"
+
+ private:
+  static void RemoveFolder(const std::string& folder) {
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((folder + "*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+      do {
+        DeleteFileA((folder + data.cFileName).c_str());
+      } while (FindNextFileA(find, &data));
+      FindClose(find);
+    }
+    RemoveDirectoryA(folder.c_str());
+  }
+};
+
+// The template line for one test; the one found is put back.
+class TTemplateLine {
+ public:
+  explicit TTemplateLine(const std::string& line) : FFileName(GetTemplateFileName()) {
+    FOld = ReadFileBytes(FFileName);
+    EnsureFileFolder(FFileName);
+    WriteFileBytes(FFileName, line + "\r\n");
+  }
+  ~TTemplateLine() { WriteFileBytes(FFileName, FOld); }
+  TTemplateLine(const TTemplateLine&) = delete;
+  TTemplateLine& operator=(const TTemplateLine&) = delete;
+
+ private:
+  std::string FFileName;
+  std::string FOld;
+};
+
+// The window as the simulator's child, with the simulator's order and a
+// database path that names this run, so the right window is found.
+class TWindowBesideHost {
+ public:
+  TWindowBesideHost(const TTestFolder& folder, const std::string& orderFile) {
+    const std::string name = UniqueName("E2E");
+    const std::string databasePath = "C:\\VX\\" + name + ".fdb";
+    OutDir = folder.File("out");
+    FHost = std::make_unique<TProgram>(BuildFolder() + kSimulator + " --name " + name + " --dbpath " + databasePath +
+                                       " --order " + orderFile + " --outdir " + OutDir + " --launch " +
+                                       BuildFolder() + kWindowProgram);
+    const std::string caption = DatabaseCaption(databasePath);
+    Window = WaitFor([&caption] {
+      HWND window = FindWindowA("TLiveImportFrm", caption.c_str());
+      return window && IsWindowVisible(window) ? window : nullptr;
+    });
+    if (Window) GetWindowThreadProcessId(Window, &ProcessId);
+  }
+  ~TWindowBesideHost() {
+    if (Window && IsWindow(Window)) Close();
+  }
+  TWindowBesideHost(const TWindowBesideHost&) = delete;
+  TWindowBesideHost& operator=(const TWindowBesideHost&) = delete;
+
+  // Closes the window; the simulator ends with it and gives its exit code.
+  int Close() {
+    PostMessageA(Window, WM_CLOSE, 0, 0);
+    return FHost->WaitForExit();
+  }
+
+  HWND Button(const std::string& caption) const { return FindWindowExA(Window, nullptr, "BUTTON", caption.c_str()); }
+
+  HWND Window = nullptr;
+  DWORD ProcessId = 0;
+  std::string OutDir;
+
+ private:
+  std::unique_ptr<TProgram> FHost;
+};
+
+std::string Quoted(const std::string& text) { return "\"" + EncodeJsonText(text) + "\""; }
+
+// The "L2" text of the first position of a document text.
+std::string FirstL2(const std::string& text) {
+  TFastJSON json;
+  json.Parse(text);
+  return json.Values("Order").AsArray().Items(0).AsObject().Values("Parts").AsArray().Items(0).AsObject()
+      .Values("L2").AsString();
+}
+
+TEST(OrderActionsEndToEnd, SaveThroughTheDialogAndCancel) {
+  TTemplateLine templateLine("[PrintName]-[PrintUID]");
+  TTestFolder folder;
+  const std::string attachment = folder.File("contract.pdf");
+  WriteFileBytes(attachment, "%PDF");
+  const std::string order = folder.File("host-order.json");
+  WriteFileBytes(order, R"({"UID":"h","Permissions":{},"Order":[{"PrintName":"Rechnung","PrintUID":17,)"
+                        R"("Adress":[{"AdressSmart":"M\u00fcller"}],"Parts":[{"Position":"1","L2":)" +
+                            Quoted(attachment) + "}]}]}");
+  const std::set<std::string> hostFilesBefore = HostTemporaryFiles();
+  TWindowBesideHost program(folder, order);
+  ASSERT_NE(program.Window, nullptr);
+
+  PostMessageA(program.Button("VX Auftrag speichern"), BM_CLICK, 0, 0);
+  HWND dialog = WaitFor([&] { return ProcessWindow(program.ProcessId, "#32770"); });
+  ASSERT_NE(dialog, nullptr);
+  HWND edit = FileNameEdit(dialog);
+  ASSERT_NE(edit, nullptr);
+  EXPECT_EQ(TextOf(edit), "Rechnung-17");
+  const std::string target = folder.File("saved.json");
+  SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(target.c_str()));
+  PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+
+  // The file is written before the box says where it is.
+  HWND box = WaitFor([&] { return ProcessWindow(program.ProcessId, "TFSB_BOX"); });
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(TextOf(box), "Positionen laden oder speichern");
+  const std::string saved = ReadFileBytes(target);
+  EXPECT_EQ(saved.substr(0, 5), "  {\r\n");
+  EXPECT_NE(saved.find("\"Description\":\"VX Datei Zwischenablage\""), std::string::npos);
+  EXPECT_NE(saved.find("\"L2\":\"base64:JVBERg==\""), std::string::npos);
+  EXPECT_EQ(saved.find("Permissions"), std::string::npos);
+  EXPECT_EQ(saved.find("M\xfcller"), std::string::npos);
+  EXPECT_FALSE(FileIsPresent(attachment));
+  EXPECT_EQ(HostTemporaryFiles(), hostFilesBefore);
+  PostMessageA(box, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(WaitUntilGone(box));
+
+  // Cancelled: no box, nothing written, the host's file gone all the same.
+  DeleteFileA(target.c_str());
+  PostMessageA(program.Button("VX Auftrag speichern"), BM_CLICK, 0, 0);
+  dialog = WaitFor([&] { return ProcessWindow(program.ProcessId, "#32770"); });
+  ASSERT_NE(dialog, nullptr);
+  PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+  EXPECT_TRUE(WaitUntilGone(dialog));
+  Settle(program.Window);
+  EXPECT_EQ(ProcessWindow(program.ProcessId, "TFSB_BOX"), nullptr);
+  EXPECT_FALSE(FileIsPresent(target));
+  EXPECT_EQ(HostTemporaryFiles(), hostFilesBefore);
+
+  EXPECT_EQ(program.Close(), 0);
+}
+
+// A window of this process that may open the clipboard.
+class TClipboardReader {
+ public:
+  TClipboardReader() : FOwner(CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr)) {}
+  ~TClipboardReader() { DestroyWindow(FOwner); }
+  TClipboardReader(const TClipboardReader&) = delete;
+  TClipboardReader& operator=(const TClipboardReader&) = delete;
+
+  void Empty() {
+    if (!OpenClipboard(FOwner)) return;
+    EmptyClipboard();
+    CloseClipboard();
+  }
+  // The whole block of the format; empty when there is none.
+  std::string Block(const char* formatName) {
+    std::string bytes;
+    if (!OpenClipboard(FOwner)) return bytes;
+    if (HANDLE data = GetClipboardData(RegisterClipboardFormatA(formatName))) {
+      if (const void* locked = GlobalLock(data)) {
+        bytes.assign(static_cast<const char*>(locked), GlobalSize(data));
+        GlobalUnlock(data);
+      }
+    }
+    CloseClipboard();
+    return bytes;
+  }
+
+ private:
+  HWND FOwner;
+};
+
+// Where the label draws the "Nur Inhalt Kopieren" link: after two blanks.
+int CopyLinkLeft() {
+  HDC dc = CreateCompatibleDC(nullptr);
+  HFONT font = CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Tahoma");
+  HGDIOBJ old = SelectObject(dc, font);
+  SIZE size{};
+  GetTextExtentPoint32A(dc, "  ", 2, &size);
+  SelectObject(dc, old);
+  DeleteObject(font);
+  DeleteDC(dc);
+  return size.cx;
+}
+
+TEST(OrderActionsEndToEnd, CopyPutsTheGridBlockOnTheClipboard) {
+  TTestFolder folder;
+  const std::string order = folder.File("host-order.json");
+  WriteFileBytes(order, R"({"UID":"","Order":[{"Adress":[{}],"Parts":[{"Quantity":"1"}]}]})");
+  const std::set<std::string> hostFilesBefore = HostTemporaryFiles();
+  TClipboardReader clipboard;
+  clipboard.Empty();
+  TWindowBesideHost program(folder, order);
+  ASSERT_NE(program.Window, nullptr);
+
+  HWND label = FindWindowExA(program.Window, nullptr, "VXHtmlLabel", nullptr);
+  ASSERT_NE(label, nullptr);
+  PostMessageA(label, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(CopyLinkLeft() + 10, 8));
+
+  const std::string stream = std::string("TPF0\x15TDataGridLinesWrapper\x00\x0d" "DataGridLines\x0e\x01", 43) +
+                             std::string("\x06Stueck\x06\x01" "1\x02" "DM\x08\x07Isnetto\x08\x03Row\x02\x00\x00\x00", 31) +
+                             std::string("\x03Row\x02\xff\x00\x00", 8);
+  // The click is posted: wait for the block rather than for the window.
+  std::string block;
+  for (int i = 0; i < 400 && block.empty(); ++i) {
+    block = clipboard.Block("CF_DATAGRIDDATA");
+    if (block.empty()) Sleep(50);
+  }
+  // The system may round the block up; the stream's size says where it ends.
+  ASSERT_GE(block.size(), 86u);
+  EXPECT_EQ(block.substr(0, 86), std::string("\x52\x00\x00\x00", 4) + stream);
+  EXPECT_EQ(HostTemporaryFiles(), hostFilesBefore);
+  EXPECT_EQ(program.Close(), 0);
+}
+
+std::wstring Wide(const std::string& text) {
+  std::wstring wide(text.size() + 1, L'\0');
+  const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
+  wide.resize(length > 0 ? length - 1 : 0);
+  return wide;
+}
+
+// The data object the shell gives a drag source for files of one folder.
+void ShellDataObject(const std::string& folder, const std::vector<std::string>& names, TComRef<IDataObject>& data) {
+  TComRef<IShellFolder> desktop;
+  if (SHGetDesktopFolder(desktop.Receive()) != S_OK) return;
+  std::wstring path = Wide(folder);
+  PIDLIST_RELATIVE folderItem = nullptr;
+  if (desktop->ParseDisplayName(nullptr, nullptr, path.data(), nullptr, &folderItem, nullptr) != S_OK) return;
+  TItemIdList folderList(static_cast<PIDLIST_ABSOLUTE>(folderItem));
+  TComRef<IShellFolder> shellFolder;
+  if (desktop->BindToObject(folderItem, nullptr, IID_IShellFolder, reinterpret_cast<void**>(shellFolder.Receive())) !=
+      S_OK) {
+    return;
+  }
+  std::vector<PCUITEMID_CHILD> children;
+  for (const std::string& name : names) {
+    std::wstring wideName = Wide(name);
+    PIDLIST_RELATIVE child = nullptr;
+    if (shellFolder->ParseDisplayName(nullptr, nullptr, wideName.data(), nullptr, &child, nullptr) == S_OK) {
+      children.push_back(child);
+    }
+  }
+  shellFolder->GetUIObjectOf(nullptr, static_cast<UINT>(children.size()), children.data(), IID_IDataObject, nullptr,
+                             reinterpret_cast<void**>(data.Receive()));
+  for (PCUITEMID_CHILD child : children) CoTaskMemFree(const_cast<ITEMIDLIST*>(child));
+}
+
+// A drag source that lets go at once, wherever the cursor is.
+class TDropAtOnce : public IDropSource {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
+    if (id == IID_IUnknown || id == IID_IDropSource) {
+      *object = static_cast<IDropSource*>(this);
+      return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  // Lives on the test's stack for the whole drag.
+  ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL, DWORD) override { return DRAGDROP_S_DROP; }
+  HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
+};
+
+TEST(OrderActionsEndToEnd, DroppedFilesAreSentAndTheirAttachmentsGoWithTheWindow) {
+  TOleInit ole;
+  TTestFolder folder;
+  WriteFileBytes(folder.File("a.json"),
+                 R"({"Order":[{"Adress":[{}],"Parts":[{"Position":"1","Quantity":"1","L2":"base64:QUJD"}]}]})");
+  WriteFileBytes(folder.File("notiz.txt"), "{}");
+  const std::string order = folder.File("host-order.json");
+  WriteFileBytes(order, R"({"Order":[{"Adress":[{}],"Parts":[]}]})");
+  TWindowBesideHost program(folder, order);
+  ASSERT_NE(program.Window, nullptr);
+
+  TComRef<IDataObject> data;
+  ShellDataObject(RemoveBackslash(folder.Path), {"a.json", "notiz.txt"}, data);
+  ASSERT_TRUE(data.Get());
+  // Over the window's own area, below the buttons and above the links.
+  POINT point{400, 65};
+  ClientToScreen(program.Window, &point);
+  SetCursorPos(point.x, point.y);
+  TDropAtOnce source;
+  DWORD effect = DROPEFFECT_COPY;
+  EXPECT_EQ(DoDragDrop(data.Get(), &source, DROPEFFECT_COPY | DROPEFFECT_LINK, &effect), DRAGDROP_S_DROP);
+  EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
+  // The target sends from within the drop, before DoDragDrop returns.
+
+  const std::string sent = ReadFileBytes(program.OutDir + "\\outdata-0001.json");
+  EXPECT_FALSE(FileIsPresent(program.OutDir + "\\outdata-0002.json"));
+  ASSERT_NE(sent, "");
+  const std::string extracted = FirstL2(sent);
+  EXPECT_EQ(ExtractFilePath(extracted), GetTempFolder());
+  EXPECT_EQ(ReadFileBytes(extracted), "ABC");
+  EXPECT_NE(sent.find("\"DeleteL2\":true"), std::string::npos);
+
+  EXPECT_EQ(program.Close(), 0);
+  EXPECT_FALSE(FileIsPresent(extracted));
+}
+
+}  // namespace
+}  // namespace vx

@@ -1,0 +1,117 @@
+// vxorder save and send, run as a script runs them, against the exchange
+// simulator of the test (the program finds it through the service file of
+// the test's temporary folder, which it inherits).
+#include <stdio.h>
+#include <sys/wait.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "actions/action_host.h"
+
+namespace vx {
+namespace {
+
+using testing::ReadFileBytes;
+using testing::TActionHost;
+using testing::WriteFileBytes;
+
+struct TRun {
+  int ExitCode = -1;
+  std::string Output;  // standard output
+};
+
+TRun RunVxorder(const std::string& arguments) {
+  TRun run;
+  FILE* pipe = popen((std::string("'") + VX_VXORDER + "' " + arguments + " 2>/dev/null").c_str(), "r");
+  if (!pipe) return run;
+  char buffer[4096];
+  size_t count = 0;
+  while ((count = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.Output.append(buffer, count);
+  const int status = pclose(pipe);
+  if (WIFEXITED(status)) run.ExitCode = WEXITSTATUS(status);
+  return run;
+}
+
+class VxorderActions : public ::testing::Test {
+ protected:
+  TActionHost Host;
+};
+
+TEST_F(VxorderActions, SaveIntoAFolderUsesTheProposedName) {
+  Host.HostOrder(R"({"Permissions":{},"Order":[{"PrintName":"Angebot","PrintUID":5,"Adress":[{}],"Parts":[]}]})");
+  Host.UseTemplate("[PrintName] [PrintUID]");
+  Host.StartSimulator();
+  const std::string folder = Host.Folder.File("out");
+  CreateFolderTree(folder);
+
+  const TRun run = RunVxorder("save '" + folder + "'");
+  const std::string saved = folder + "/Angebot 5.json";
+  EXPECT_EQ(run.ExitCode, 0);
+  EXPECT_EQ(run.Output, "Die erzeugten Datei finden Sie hier:\nKlicken Sie hier (" + saved +
+                            "), um den entsprechenden Ordner zu \xf6" "ffnen.\n");
+  EXPECT_NE(ReadFileBytes(saved).find("\"Description\":\"VX Datei Zwischenablage\""), std::string::npos);
+  EXPECT_TRUE(TActionHost::HostTemporaryFiles().empty());
+}
+
+TEST_F(VxorderActions, SaveWithoutAnOrderOrWithAnErrorFails) {
+  Host.StartSimulator();
+  const std::string target = Host.Folder.File("order.json");
+  EXPECT_EQ(RunVxorder("save '" + target + "'").Output, "Auftrag wurde nicht geladen.\n");
+  EXPECT_EQ(RunVxorder("save '" + target + "'").ExitCode, 1);
+  Host.StopSimulator();
+  Host.HostOrder(R"({"Order":[{"Adress":[{}]}]})");
+  Host.StartSimulator();
+  const TRun run = RunVxorder("save '" + target + "'");
+  EXPECT_EQ(run.ExitCode, 1);
+  EXPECT_EQ(run.Output, "Auftrag wurde nicht geladen:\n<TJsonObject>\"Permissions\" not found\n");
+  EXPECT_FALSE(FileIsPresent(target));
+}
+
+TEST_F(VxorderActions, SendGivesEachJsonFileAndLeavesTheAttachmentsToTheHost) {
+  const std::string order = Host.Folder.File("a.json");
+  WriteFileBytes(order, R"({"Order":[{"Adress":[{}],"Parts":[{"Position":"1","L2":"base64:QUJD"}]}]})");
+  const std::string broken = Host.Folder.File("b.json");
+  WriteFileBytes(broken, "{");
+  const std::string text = Host.Folder.File("c.txt");
+  WriteFileBytes(text, "{}");
+  Host.StartSimulator();
+
+  const TRun run = RunVxorder("send '" + order + "' '" + broken + "' '" + text + "'");
+  EXPECT_EQ(run.ExitCode, 0);
+  EXPECT_EQ(run.Output, "Daten nicht lesbar.\n" + broken + "\n");
+  const std::vector<std::string> sent = Host.OutData();
+  ASSERT_EQ(sent.size(), 1u);
+  const std::string key = "\"L2\":\"";
+  const size_t at = sent[0].find(key);
+  ASSERT_NE(at, std::string::npos);
+  std::string attachment = sent[0].substr(at + key.size(), sent[0].find('"', at + key.size()) - at - key.size());
+  // The import document writes "/" as "\/".
+  for (size_t slash = attachment.find("\\/"); slash != std::string::npos; slash = attachment.find("\\/", slash)) {
+    attachment.erase(slash, 1);
+  }
+  EXPECT_EQ(ReadFileBytes(attachment), "ABC");
+  EXPECT_NE(sent[0].find("\"DeleteL2\":true"), std::string::npos);
+  DeleteFileIfPresent(attachment);
+}
+
+TEST_F(VxorderActions, SendFailsWhenTheOrderIsNotInEditMode) {
+  Host.Options.EditMode = false;
+  Host.StartSimulator();
+  const std::string order = Host.Folder.File("a.json");
+  WriteFileBytes(order, R"({"Order":[{"Adress":[{}],"Parts":[]}]})");
+  const TRun run = RunVxorder("send '" + order + "'");
+  EXPECT_EQ(run.ExitCode, 1);
+  EXPECT_EQ(run.Output, "Auftrag muss auf Bearbeiten stehen.\n");
+  EXPECT_TRUE(Host.OutData().empty());
+}
+
+TEST_F(VxorderActions, WrongCommandLines) {
+  EXPECT_EQ(RunVxorder("save").ExitCode, 2);
+  EXPECT_EQ(RunVxorder("save a b").ExitCode, 2);
+  EXPECT_EQ(RunVxorder("send").ExitCode, 2);
+}
+
+}  // namespace
+}  // namespace vx

@@ -1,0 +1,214 @@
+// End to end: starts VXJSONObject.exe, alone or as the child of the host
+// exchange simulator, and inspects its window from outside with Win32 calls.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "json/file_name_template.h"
+#include "support/folders.h"
+#include "support/window_caption.h"
+
+namespace vx {
+namespace {
+
+// The build puts the programs beside each other's folders.
+std::string BuildFolder() {
+  char path[MAX_PATH] = "";
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  return ExtractFilePath(path) + "..\\..\\";
+}
+
+const std::string kWindowProgram = "src\\app\\VXJSONObject.exe";
+const std::string kSimulator = "tools\\exchange-sim\\exchange-sim.exe";
+
+class TChildProcess {
+ public:
+  explicit TChildProcess(const std::string& commandLine) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    std::string line = commandLine;
+    Started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &FInfo);
+  }
+  ~TChildProcess() {
+    if (!Started) return;
+    // A test that failed half-way must not leave its programs running.
+    if (WaitForSingleObject(FInfo.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(FInfo.hProcess, 1);
+    CloseHandle(FInfo.hThread);
+    CloseHandle(FInfo.hProcess);
+  }
+  TChildProcess(const TChildProcess&) = delete;
+  TChildProcess& operator=(const TChildProcess&) = delete;
+
+  // The exit code, or -1 when the process is still running after 20 s.
+  int WaitForExit() {
+    if (WaitForSingleObject(FInfo.hProcess, 20000) != WAIT_OBJECT_0) return -1;
+    DWORD code = 0;
+    GetExitCodeProcess(FInfo.hProcess, &code);
+    return static_cast<int>(code);
+  }
+
+  BOOL Started = FALSE;
+
+ private:
+  PROCESS_INFORMATION FInfo{};
+};
+
+// The window of the class once it is visible; null when none came within
+// 20 s.
+HWND WaitForWindow(const char* className = "TLiveImportFrm") {
+  for (int i = 0; i < 400; ++i) {
+    HWND window = FindWindowA(className, nullptr);
+    if (window && IsWindowVisible(window)) return window;
+    Sleep(50);
+  }
+  return nullptr;
+}
+
+std::string TextOf(HWND window) {
+  char text[512] = "";
+  SendMessageA(window, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
+RECT WorkArea() {
+  RECT work{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  return work;
+}
+
+// Lets the window's thread handle everything posted to it so far.
+void Settle(HWND window) {
+  for (int i = 0; i < 3; ++i) SendMessageA(window, WM_NULL, 0, 0);
+}
+
+// Waits for the shell's folder window with that caption and closes it;
+// false when none came within 20 s. An open folder window would also hold
+// the test's output open, since wine hands every child the parent's error
+// output, and keep CTest waiting.
+bool CloseFolderWindow(const char* caption) {
+  for (int i = 0; i < 400; ++i) {
+    HWND folder = FindWindowA("ExplorerWClass", caption);
+    if (!folder) folder = FindWindowA("CabinetWClass", caption);
+    if (folder) {
+      PostMessageA(folder, WM_CLOSE, 0, 0);
+      return true;
+    }
+    Sleep(50);
+  }
+  return false;
+}
+
+// The left edge of the "Vorlage Dateiname" link, measured like the label does.
+int TemplateLinkLeft() {
+  HDC dc = CreateCompatibleDC(nullptr);
+  HFONT font = CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, TRUE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Tahoma");
+  HGDIOBJ old = SelectObject(dc, font);
+  SIZE size{};
+  const std::string before = "  Nur Inhalt Kopieren  ";
+  GetTextExtentPoint32A(dc, before.c_str(), static_cast<int>(before.size()), &size);
+  SelectObject(dc, old);
+  DeleteObject(font);
+  DeleteDC(dc);
+  return size.cx;
+}
+
+TEST(LiveImportFrm, AloneCentredWithoutDatabaseAndTemplateLinkKeepsFile) {
+  TChildProcess program(BuildFolder() + kWindowProgram);
+  ASSERT_TRUE(program.Started);
+  HWND window = WaitForWindow();
+  ASSERT_NE(window, nullptr);
+
+  EXPECT_EQ(TextOf(window), "Keine Datenbank erreichbar");
+  RECT client{};
+  GetClientRect(window, &client);
+  EXPECT_EQ(client.right, 416);
+  EXPECT_EQ(client.bottom, 90);
+  RECT bounds{};
+  GetWindowRect(window, &bounds);
+  const int width = bounds.right - bounds.left;
+  const int height = bounds.bottom - bounds.top;
+  EXPECT_EQ(bounds.left, GetSystemMetrics(SM_CXSCREEN) / 2 - width / 2);
+  EXPECT_EQ(bounds.top, GetSystemMetrics(SM_CYSCREEN) / 2 - height / 2);
+  const LONG style = GetWindowLongA(window, GWL_STYLE);
+  EXPECT_EQ(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME), 0);
+  EXPECT_NE(style & WS_SYSMENU, 0);
+  EXPECT_NE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+
+  HWND buttonWrite = FindWindowExA(window, nullptr, "BUTTON", nullptr);
+  ASSERT_NE(buttonWrite, nullptr);
+  HWND buttonRead = FindWindowExA(window, buttonWrite, "BUTTON", nullptr);
+  ASSERT_NE(buttonRead, nullptr);
+  EXPECT_EQ(TextOf(buttonWrite), "\xd6" "ffnen und nach VX senden");
+  EXPECT_EQ(TextOf(buttonRead), "VX Auftrag speichern");
+
+  // The start-up created the template, and showing it leaves it in place.
+  const std::string templateFile = GetTemplateFileName();
+  EXPECT_TRUE(FileIsPresent(templateFile));
+  HWND label = FindWindowExA(window, nullptr, "VXHtmlLabel", nullptr);
+  ASSERT_NE(label, nullptr);
+  PostMessageA(label, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(TemplateLinkLeft() + 10, 8));
+  Settle(window);
+  EXPECT_TRUE(CloseFolderWindow("kastelo.VXJSONObject"));
+  EXPECT_TRUE(FileIsPresent(templateFile));
+  EXPECT_EQ(TextOf(window), "Keine Datenbank erreichbar");
+
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.WaitForExit(), 0);
+}
+
+TEST(LiveImportFrm, CloseRequestDuringAnActionWaitsForItsEnd) {
+  // A host whose order is not in edit mode: the send button's action shows
+  // its message and waits in the box's loop.
+  TChildProcess host(BuildFolder() + kSimulator + " --edit-mode 0 --launch " + BuildFolder() + kWindowProgram);
+  ASSERT_TRUE(host.Started);
+  HWND window = WaitForWindow();
+  ASSERT_NE(window, nullptr);
+  HWND buttonWrite = FindWindowExA(window, nullptr, "BUTTON", nullptr);
+  ASSERT_NE(buttonWrite, nullptr);
+  PostMessageA(buttonWrite, BM_CLICK, 0, 0);
+  HWND box = WaitForWindow("TFSB_BOX");
+  ASSERT_NE(box, nullptr);
+
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  Settle(box);
+  EXPECT_TRUE(IsWindow(window));
+  EXPECT_TRUE(IsWindowVisible(box));
+
+  // Once the action is done, the window closes and the host ends with it.
+  PostMessageA(box, WM_CLOSE, 0, 0);
+  EXPECT_EQ(host.WaitForExit(), 0);
+}
+
+struct THostCase {
+  const char* metrics;
+  int expectedRight;  // of the window; -1: the work area's right edge
+  int expectedTop;    // -1: the work area's bottom edge less the height
+};
+
+TEST(LiveImportFrm, BesideTheHostWithItsDatabase) {
+  const std::string databasePath = "C:\\Programme\\Kastelo\\VX\\Mandanten\\Mueller\\Daten.fdb";
+  // 20 pixels inside the host's top-right corner, or pulled onto the screen.
+  const THostCase cases[] = {{"100,50,1000,700", 1080, 70}, {"1000,1000,1000,700", -1, -1}};
+  for (const THostCase& c : cases) {
+    TChildProcess host(BuildFolder() + kSimulator + " --dbpath " + databasePath + " --metrics " + c.metrics +
+                       " --launch " + BuildFolder() + kWindowProgram);
+    ASSERT_TRUE(host.Started);
+    HWND window = WaitForWindow();
+    ASSERT_NE(window, nullptr) << c.metrics;
+    EXPECT_EQ(TextOf(window), DatabaseCaption(databasePath));
+    RECT bounds{};
+    GetWindowRect(window, &bounds);
+    const RECT work = WorkArea();
+    EXPECT_EQ(bounds.right, c.expectedRight < 0 ? work.right : c.expectedRight) << c.metrics;
+    EXPECT_EQ(bounds.top, c.expectedTop < 0 ? work.bottom - (bounds.bottom - bounds.top) : c.expectedTop)
+        << c.metrics;
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(host.WaitForExit(), 0) << c.metrics;
+  }
+}
+
+}  // namespace
+}  // namespace vx

@@ -1,0 +1,190 @@
+// Drives the message box on the test's own thread: a thread timer fires
+// inside the box's modal loop and runs one step per tick. Timer messages
+// come only when no other message is queued, so every key a step posts
+// has been handled when the next step runs.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/application.h"
+#include "app/html_label.h"
+#include "app/message_box.h"
+
+namespace vx {
+namespace {
+
+using TStep = std::function<void(HWND box)>;
+
+struct TScript {
+  std::vector<TStep> Steps;
+  size_t Next = 0;
+  int Ticks = 0;
+};
+
+TScript* gScript = nullptr;
+
+// The box of this thread; another program's box must not count.
+HWND OwnBox() {
+  HWND box = nullptr;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM found) {
+        char name[32] = "";
+        GetClassNameA(window, name, sizeof(name));
+        if (std::string(name) != "TFSB_BOX") return TRUE;
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&box));
+  return box;
+}
+
+void CALLBACK RunStep(HWND, UINT, UINT_PTR, DWORD) {
+  HWND box = OwnBox();
+  if (!box) return;
+  // A box that outlives its script is closed so that a failing test ends.
+  if (gScript->Next >= gScript->Steps.size() || ++gScript->Ticks > 100) {
+    PostMessageA(box, WM_CLOSE, 0, 0);
+    return;
+  }
+  gScript->Steps[gScript->Next++](box);
+}
+
+// Shows the message and runs the steps; returns how many steps ran.
+size_t ShowScripted(const std::string& message, std::vector<TStep> steps) {
+  TScript script{std::move(steps)};
+  gScript = &script;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 10, RunStep);
+  ShowHtmlMessage(message);
+  KillTimer(nullptr, timer);
+  gScript = nullptr;
+  return script.Next;
+}
+
+void PostKey(HWND box, int key) { PostMessageA(box, WM_KEYDOWN, key, 1); }
+
+RECT ChildRect(HWND box, HWND child) {
+  RECT r{};
+  GetWindowRect(child, &r);
+  MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+HWND Label(HWND box) { return FindWindowExA(box, nullptr, THtmlLabel::kClassName, nullptr); }
+
+int LabelHeight(HWND box) {
+  const RECT r = ChildRect(box, Label(box));
+  return r.bottom - r.top;
+}
+
+class MessageBoxTest : public ::testing::Test {
+ protected:
+  void SetUp() override { SetApplicationTitle("Positionen laden oder speichern"); }
+};
+
+TEST_F(MessageBoxTest, LayoutCaptionAndSpaceCloses) {
+  std::string caption;
+  RECT client{};
+  int labelHeight = 0;
+  std::string buttonText;
+  RECT button{};
+  LONG exStyle = 0;
+  const size_t steps = ShowScripted("Auftrag wurde <b>nicht geladen</b>.",
+                                    {[&](HWND box) {
+                                       char text[256] = "";
+                                       GetWindowTextA(box, text, sizeof(text));
+                                       caption = text;
+                                       GetClientRect(box, &client);
+                                       labelHeight = LabelHeight(box);
+                                       HWND close = FindWindowExA(box, nullptr, "BUTTON", "Schlie\xdf" "en");
+                                       if (close) {
+                                         buttonText = "Schlie\xdf" "en";
+                                         button = ChildRect(box, close);
+                                       }
+                                       exStyle = GetWindowLongA(box, GWL_EXSTYLE);
+                                       PostKey(box, VK_SPACE);
+                                     },
+                                     [](HWND) {}});
+  EXPECT_EQ(steps, 1u);  // Space closed the box before a second step
+  EXPECT_EQ(caption, "Positionen laden oder speichern");
+  EXPECT_EQ(client.right, 406);
+  EXPECT_GT(labelHeight, 10);
+  EXPECT_EQ(client.bottom, labelHeight + 37);
+  EXPECT_EQ(buttonText, "Schlie\xdf" "en");
+  EXPECT_EQ(button.bottom - button.top, 25);
+  EXPECT_EQ(button.top, labelHeight + 2 + 4);
+  EXPECT_LE(button.right, 404);
+  EXPECT_NE(exStyle & WS_EX_TOPMOST, 0);
+  EXPECT_EQ(OwnBox(), nullptr);
+}
+
+TEST_F(MessageBoxTest, ShiftAndF1KeepItOpenEscapeCloses) {
+  bool openAfterShiftAndF1 = false;
+  const size_t steps = ShowScripted("Text", {[](HWND box) {
+                                               PostKey(box, VK_SHIFT);
+                                               PostKey(box, VK_CONTROL);
+                                               PostKey(box, VK_F1);
+                                             },
+                                             [&](HWND box) {
+                                               openAfterShiftAndF1 = IsWindowVisible(box) != 0;
+                                               PostKey(box, VK_ESCAPE);
+                                             }});
+  EXPECT_TRUE(openAfterShiftAndF1);
+  EXPECT_EQ(steps, 2u);
+}
+
+TEST_F(MessageBoxTest, ButtonAndCloseBoxClose) {
+  EXPECT_EQ(ShowScripted("Text", {[](HWND box) {
+                           PostMessageA(FindWindowExA(box, nullptr, "BUTTON", "Schlie\xdf" "en"), BM_CLICK, 0, 0);
+                         }}),
+            1u);
+  EXPECT_EQ(ShowScripted("Text", {[](HWND box) { PostMessageA(box, WM_CLOSE, 0, 0); }}), 1u);
+}
+
+TEST_F(MessageBoxTest, LongMessagesShowTwentyThreeLines) {
+  int oneLine = 0;
+  ShowScripted("Zeile", {[&](HWND box) {
+                 oneLine = LabelHeight(box);
+                 PostKey(box, VK_SPACE);
+               }});
+  std::string forty;
+  for (int i = 1; i <= 40; ++i) forty += "Zeile " + std::to_string(i) + "\r\n";
+  int fortyLines = 0;
+  ShowScripted(forty, {[&](HWND box) {
+                 fortyLines = LabelHeight(box);
+                 PostKey(box, VK_SPACE);
+               }});
+  EXPECT_EQ(fortyLines, 23 * oneLine);
+}
+
+TEST_F(MessageBoxTest, RefusedLinkBeepsAndStaysOpen) {
+  bool openAfterClick = false;
+  const size_t steps =
+      ShowScripted("<A href=\"nosuchscheme://x\">Klick</A> und Text",
+                   {[](HWND box) { PostMessageA(Label(box), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5)); },
+                    [&](HWND box) {
+                      openAfterClick = IsWindowVisible(box) != 0;
+                      PostKey(box, VK_SPACE);
+                    }});
+  EXPECT_TRUE(openAfterClick);
+  EXPECT_EQ(steps, 2u);
+}
+
+TEST_F(MessageBoxTest, FolderLinkClosesEvenForAPathTheShellCannotParse) {
+  const size_t steps = ShowScripted(
+      "<B>Die erzeugten Datei finden Sie hier:</B><BR><A href=\"shopenfolderandselectitems://C:\\no\\such\\x.json\">"
+      "Klicken Sie hier</A>, um den entsprechenden <B>Ordner</B> zu \xf6" "ffnen.",
+      {[](HWND box) {
+         // The link starts the second line.
+         PostMessageA(Label(box), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, LabelHeight(box) / 2 + 2));
+       },
+       [](HWND box) { PostKey(box, VK_SPACE); }});
+  EXPECT_EQ(steps, 1u);
+}
+
+}  // namespace
+}  // namespace vx
