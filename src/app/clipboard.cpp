@@ -51,10 +51,12 @@ class TOpenClipboard {
 UINT RegisterClipboardFormatName(const std::string& name) { return RegisterClipboardFormatA(name.c_str()); }
 
 void PutBlockOnClipboard(HWND owner, UINT format, const std::string& block) {
+  // A block that cannot be had is an error, not a silent no-op: the copy
+  // deletes the host's attachment files only after the block was placed.
   TGlobalMemory memory(GMEM_MOVEABLE | GMEM_DDESHARE, block.size());
-  if (!memory.Get()) return;
+  if (!memory.Get()) RaiseClipboardError("Cannot allocate clipboard memory", LastOsError());
   void* bytes = GlobalLock(memory.Get());
-  if (!bytes) return;
+  if (!bytes) RaiseClipboardError("Cannot allocate clipboard memory", LastOsError());
   if (!block.empty()) std::memcpy(bytes, block.data(), block.size());
   GlobalUnlock(memory.Get());
 

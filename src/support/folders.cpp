@@ -67,6 +67,9 @@ bool CreateFolderTree(const std::string& folder) {
   if (path.size() < 3 || FolderIsPresent(path)) return true;
   const std::string parent = ExtractFilePath(path);
   if (parent == path) return true;
+  // The first level of a relative path has no parent text; it goes into
+  // the current folder instead of failing as an empty path.
+  if (parent.empty()) return CreateOneFolder(path);
   return CreateFolderTree(parent) && CreateOneFolder(path);
 }
 

@@ -42,9 +42,9 @@ class TUserInterface {
   virtual std::vector<std::string> ExecuteFileDialog(const TFileDialogRequest& request) = 0;
 
   // Replaces the clipboard's content by block under the format registered
-  // with that name. Nothing happens when the memory for the block cannot be
-  // had; raises vx::Exception when the clipboard cannot be opened or does
-  // not take the block.
+  // with that name. Raises vx::Exception when the memory for the block
+  // cannot be had, the clipboard cannot be opened or does not take the
+  // block; the clipboard is then unchanged or empty.
   virtual void PutOnClipboard(const std::string& formatName, const std::string& block) = 0;
 
   // Starts the confirmation sound and returns at once.

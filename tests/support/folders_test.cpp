@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "support/errors.h"
 #include "support/file_contents.h"
 #include "support/guid.h"
@@ -68,6 +70,17 @@ TEST(CreateFolderTree, CreatesParentsAndRejectsEmptyPath) {
   EXPECT_FALSE(CreateFolderTree(file + kPathDelim + "sub"));
   EnsureFileFolder(folder.File("x") + kPathDelim + "y.txt");
   EXPECT_TRUE(FolderIsPresent(folder.File("x")));
+}
+
+TEST(CreateFolderTree, RelativePathsGoBelowTheCurrentFolder) {
+  TTempFolder folder;
+  const std::filesystem::path previous = std::filesystem::current_path();
+  std::filesystem::current_path(folder.Path());
+  const std::string relative = std::string("out") + kPathDelim + "sub" + kPathDelim;
+  const bool created = CreateFolderTree(relative);
+  std::filesystem::current_path(previous);
+  EXPECT_TRUE(created);
+  EXPECT_TRUE(FolderIsPresent(folder.File(relative)));
 }
 
 TEST(WellKnownFolders, EndWithTheirFixedNames) {
