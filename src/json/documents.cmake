@@ -8,7 +8,6 @@ add_library(vx_documents STATIC
   ${CMAKE_CURRENT_LIST_DIR}/custom_text_parser.cpp
   ${CMAKE_CURRENT_LIST_DIR}/data_grid_lines.cpp
   ${CMAKE_CURRENT_LIST_DIR}/file_name_template.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/general_float_text.cpp
   ${CMAKE_CURRENT_LIST_DIR}/import_document.cpp
   ${CMAKE_CURRENT_LIST_DIR}/local_clock.cpp
   ${CMAKE_CURRENT_LIST_DIR}/order_actions.cpp

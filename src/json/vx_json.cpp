@@ -3,7 +3,7 @@
 #include <charconv>
 #include <cmath>
 
-#include "json/general_float_text.h"
+#include "json/fast_json.h"
 #include "support/codepage.h"
 #include "support/errors.h"
 #include "support/text_utils.h"
@@ -64,7 +64,7 @@ double VariantToNumber(const TVXVariant& value) {
 
 std::string VariantToText(const TVXVariant& value) {
   if (const auto* flag = std::get_if<bool>(&value)) return *flag ? "true" : "false";
-  if (const auto* number = std::get_if<double>(&value)) return GeneralFloatText(*number);
+  if (const auto* number = std::get_if<double>(&value)) return JsonFloatToText(*number);
   if (const auto* text = std::get_if<std::string>(&value)) return *text;
   return "";
 }

@@ -1,6 +1,6 @@
 #include "json/vx_json_streamer.h"
 
-#include "json/general_float_text.h"
+#include "json/fast_json.h"
 
 namespace vx {
 
@@ -54,7 +54,7 @@ void WriteJoined(std::string& out, char open, char close, int count, Write write
 
 void WriteNode(std::string& out, const TVXCustomJSON* node) {
   if (const auto* number = dynamic_cast<const TVXJSONnumber*>(node)) {
-    out += GeneralFloatText(number->NumberValue);
+    AppendJsonFloat(out, number->NumberValue);
   } else if (const auto* string = dynamic_cast<const TVXJSONstring*>(node)) {
     WriteString(out, string->StringValue);
   } else if (const auto* boolean = dynamic_cast<const TVXJSONboolean*>(node)) {

@@ -6,8 +6,6 @@
 #include <memory>
 #include <string>
 
-#include "json/general_float_text.h"
-
 namespace vx {
 namespace {
 
@@ -32,7 +30,7 @@ TEST(TVXJSONStreamer, StringEncodingOfTheHost) {
   for (const auto& c : cases) EXPECT_EQ(StringText(c.Value), c.Written) << c.Written;
 }
 
-TEST(GeneralFloatText, GeneralFormWith15Digits) {
+TEST(TVXJSONStreamer, NumbersInTheGeneralFormWith15Digits) {
   const struct {
     double Value;
     const char* Text;
@@ -57,7 +55,10 @@ TEST(GeneralFloatText, GeneralFormWith15Digits) {
       {-2.5e-300, "-2.5E-300"},
       {std::numeric_limits<double>::infinity(), "INF"},
   };
-  for (const auto& c : cases) EXPECT_EQ(GeneralFloatText(c.Value), c.Text) << c.Text;
+  for (const auto& c : cases) {
+    TVXJSONnumber node(c.Value);
+    EXPECT_EQ(TVXJSONStreamer::GenerateText(&node), c.Text) << c.Text;
+  }
 }
 
 TEST(TVXJSONStreamer, EmptyContainersAndScalars) {
