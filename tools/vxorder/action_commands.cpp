@@ -6,6 +6,7 @@
 #include <string>
 
 #include "binary_output.h"
+#include "command_support.h"
 #include "commands.h"
 #include "json/order_actions.h"
 #include "support/errors.h"
@@ -17,12 +18,6 @@
 
 namespace vx::vxorder {
 namespace {
-
-void WriteLine(std::FILE* out, const std::string& bytes) {
-  std::fwrite(bytes.data(), 1, bytes.size(), out);
-  std::fputc('\n', out);
-  std::fflush(out);
-}
 
 std::string LinkTarget(const std::string& link) {
   const TLinkAction action = MessageLinkAction(link);
@@ -83,11 +78,6 @@ class TConsoleUserInterface : public TUserInterface {
  private:
   std::string FSavePath;
 };
-
-int WrongArguments(const char* name, const char* usage) {
-  std::fprintf(stderr, "usage: vxorder %s %s\n", name, usage);
-  return 2;
-}
 
 // The actions raise what the window's framework would report; here it goes
 // to standard error.

@@ -1,10 +1,9 @@
 // The document commands of vxorder: what the send, copy and save actions
 // would make of an order file, written to standard output.
-#include <cstdio>
-#include <exception>
 #include <string>
 
 #include "binary_output.h"
+#include "command_support.h"
 #include "commands.h"
 #include "json/data_grid_lines.h"
 #include "json/order_document.h"
@@ -14,20 +13,6 @@
 
 namespace vx::vxorder {
 namespace {
-
-bool WriteBytes(std::FILE* out, const std::string& bytes) {
-  return std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size() && std::fflush(out) == 0;
-}
-
-int Fail(const std::string& message) {
-  WriteBytes(stderr, message + "\n");
-  return 1;
-}
-
-int WrongArguments(const char* name, const char* usage) {
-  std::fprintf(stderr, "usage: vxorder %s %s\n", name, usage);
-  return 2;
-}
 
 // Loads as the actions do; a load that raises nothing is valid unless the
 // name was empty.
@@ -39,7 +24,7 @@ void LoadOrder(TVXJSONObject& document, const std::string& fileName, bool tryBac
 int ImportDocument(const TArgs& args) {
   SetBinaryOutput();
   if (args.size() != 1) return WrongArguments("import-doc", "FILE");
-  try {
+  return RunReportingErrors([&args] {
     TVXJSONObject document;
     LoadOrder(document, args[0], false);
     // The extracted attachments stay in the temporary folder, as the host
@@ -55,15 +40,13 @@ int ImportDocument(const TArgs& args) {
     };
     parser.Execute("", "", kImportAsText, 0);
     return WriteBytes(stdout, text) ? 0 : 1;
-  } catch (const std::exception& error) {
-    return Fail(error.what());
-  }
+  });
 }
 
 int Grid(const TArgs& args) {
   SetBinaryOutput();
   if (args.size() != 1) return WrongArguments("grid", "FILE");
-  try {
+  return RunReportingErrors([&args] {
     TVXJSONObject document;
     LoadOrder(document, args[0], true);
     // The attachment files belong to the user here: embedded, not deleted.
@@ -73,22 +56,18 @@ int Grid(const TArgs& args) {
     TMemoryStream stream;
     WriteDataGridLinesStream(lines, stream);
     return WriteBytes(stdout, MakeClipboardBlock(stream)) ? 0 : 1;
-  } catch (const std::exception& error) {
-    return Fail(error.what());
-  }
+  });
 }
 
 int Name(const TArgs& args) {
   SetBinaryOutput();
   if (args.size() != 1) return WrongArguments("name", "FILE");
-  try {
+  return RunReportingErrors([&args] {
     TVXJSONObject document;
     LoadOrder(document, args[0], true);
     const std::string name = ProposeOrderFileName(document, LoadFileNameTemplate(), Today());
-    return WriteBytes(stdout, name + "\n") ? 0 : 1;
-  } catch (const std::exception& error) {
-    return Fail(error.what());
-  }
+    return WriteLine(stdout, name) ? 0 : 1;
+  });
 }
 
 }  // namespace

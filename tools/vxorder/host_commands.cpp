@@ -2,56 +2,35 @@
 // and the server choice of the program's start-up.
 #include "hostlink/host_commands.h"
 
-#include <cstdio>
-#include <exception>
 #include <string>
 
 #include "binary_output.h"
+#include "command_support.h"
 #include "commands.h"
 
 namespace vx::vxorder {
 namespace {
 
-void WriteLine(std::FILE* out, const std::string& bytes) {
-  std::fwrite(bytes.data(), 1, bytes.size(), out);
-  std::fputc('\n', out);
-}
-
 // The answer's text as the server's bytes; exit 1 when it is empty, which
 // is also what a missing or silent server gives.
 int Host(const TArgs& args) {
   SetBinaryOutput();
-  if (args.size() != 1 || args[0].empty()) {
-    std::fprintf(stderr, "usage: vxorder host COMMAND\n");
-    return 2;
-  }
-  try {
+  if (args.size() != 1 || args[0].empty()) return WrongArguments("host", "COMMAND");
+  return RunReportingErrors([&args] {
     const std::string answer = ReadIPCValueSync(args[0]);
-    if (answer.empty()) {
-      WriteLine(stderr, "no answer to " + args[0]);
-      return 1;
-    }
+    if (answer.empty()) return Fail("no answer to " + args[0]);
     WriteLine(stdout, answer);
     return 0;
-  } catch (const std::exception& error) {
-    WriteLine(stderr, error.what());
-    return 1;
-  }
+  });
 }
 
 int Locate(const TArgs& args) {
   SetBinaryOutput();
-  if (!args.empty()) {
-    std::fprintf(stderr, "usage: vxorder locate\n");
-    return 2;
-  }
-  try {
+  if (!args.empty()) return WrongArguments("locate", "");
+  return RunReportingErrors([] {
     WriteLine(stdout, LocateExchangeServer());
     return 0;
-  } catch (const std::exception& error) {
-    WriteLine(stderr, error.what());
-    return 1;
-  }
+  });
 }
 
 }  // namespace
