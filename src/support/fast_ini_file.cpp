@@ -403,30 +403,6 @@ TFileStreamEx::TFileStreamEx(const std::string& fileName, TOpenMode mode) : File
       FormatText(creating ? "Datei %s kann nicht erstellt werden" : "Datei %s kann nicht ge\xf6" "ffnet werden", fileName));
 }
 
-int64_t TFileStreamEx::Read(void* buffer, int64_t count) {
-  const int64_t got = FFile.Read(buffer, count);
-  if (got <= 0) return 0;
-  FPosition += got;
-  return got;
-}
-
-int64_t TFileStreamEx::Write(const void* buffer, int64_t count) {
-  const int64_t written = FFile.Write(buffer, count);
-  if (written <= 0) return 0;
-  FPosition += written;
-  return written;
-}
-
-int64_t TFileStreamEx::Seek(int64_t offset, TSeekOrigin origin) {
-  int64_t target = offset;
-  if (origin == soCurrent) target += FPosition;
-  if (origin == soEnd) target += Size();
-  if (target != FPosition && FFile.SeekTo(target)) FPosition = target;
-  return FPosition;
-}
-
-int64_t TFileStreamEx::Size() { return std::max<int64_t>(FFile.Size(), 0); }
-
 // ---------------------------------------------------------------------------
 // TFastIniFile
 

@@ -140,24 +140,14 @@ class TIniItems {
   TIniSection* FLastSection = nullptr;
 };
 
-// A stream over a plain file handle, used to load INI files. Opening is
-// retried every 10 ms for 10 s, then raises EFCreateError
-// "Datei %s kann nicht geöffnet werden" (or "... erstellt werden" for the
-// creating modes).
-class TFileStreamEx : public TStream {
+// The file stream that loads INI files. Opening is retried every 10 ms for
+// 10 s, then raises EFCreateError "Datei %s kann nicht geöffnet werden" (or
+// "... erstellt werden" for the creating modes).
+class TFileStreamEx : public TOsFileStream {
  public:
   TFileStreamEx(const std::string& fileName, TOpenMode mode);
 
-  int64_t Read(void* buffer, int64_t count) override;
-  int64_t Write(const void* buffer, int64_t count) override;
-  int64_t Seek(int64_t offset, TSeekOrigin origin) override;
-  int64_t Size() override;
-
   const std::string FileName;
-
- private:
-  TOsFile FFile;
-  int64_t FPosition = 0;
 };
 
 // The interface of INI files: the file name and the operations on it.

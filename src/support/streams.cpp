@@ -61,6 +61,31 @@ void TMemoryStream::SetData(std::string data) {
 
 void TMemoryStream::Clear() { SetData(std::string()); }
 
+// TOsFileStream
+
+int64_t TOsFileStream::Read(void* buffer, int64_t count) {
+  if (count <= 0 || !FFile.SeekTo(FPosition)) return 0;
+  const int64_t n = FFile.Read(buffer, count);
+  if (n <= 0) return 0;
+  FPosition += n;
+  return n;
+}
+
+int64_t TOsFileStream::Write(const void* buffer, int64_t count) {
+  if (count <= 0 || !FFile.SeekTo(FPosition)) return 0;
+  const int64_t n = FFile.Write(buffer, count);
+  if (n <= 0) return 0;
+  FPosition += n;
+  return n;
+}
+
+int64_t TOsFileStream::Seek(int64_t offset, TSeekOrigin origin) {
+  FPosition = std::max<int64_t>(0, SeekTarget(offset, origin, FPosition, Size()));
+  return FPosition;
+}
+
+int64_t TOsFileStream::Size() { return std::max<int64_t>(0, FFile.Size()); }
+
 // TBetterFileStream
 
 TBetterFileStream::TBetterFileStream(const std::string& fileName, bool clearProtection, int mode)
@@ -87,29 +112,6 @@ TBetterFileStream::~TBetterFileStream() {
   FFile.Close();
   if (FRestoreAttributes) WriteFileAttributes(FileName, FAttributes);
 }
-
-int64_t TBetterFileStream::Read(void* buffer, int64_t count) {
-  if (count <= 0 || !FFile.SeekTo(FPosition)) return 0;
-  const int64_t n = FFile.Read(buffer, count);
-  if (n <= 0) return 0;
-  FPosition += n;
-  return n;
-}
-
-int64_t TBetterFileStream::Write(const void* buffer, int64_t count) {
-  if (count <= 0 || !FFile.SeekTo(FPosition)) return 0;
-  const int64_t n = FFile.Write(buffer, count);
-  if (n <= 0) return 0;
-  FPosition += n;
-  return n;
-}
-
-int64_t TBetterFileStream::Seek(int64_t offset, TSeekOrigin origin) {
-  FPosition = std::max<int64_t>(0, SeekTarget(offset, origin, FPosition, Size()));
-  return FPosition;
-}
-
-int64_t TBetterFileStream::Size() { return std::max<int64_t>(0, FFile.Size()); }
 
 // TWriteCachedFileStream
 

@@ -46,28 +46,37 @@ class TMemoryStream : public TStream {
   int64_t FPosition = 0;
 };
 
-// A file stream over an OS handle that, when asked, clears the read-only
-// and hidden attributes of an existing file and puts them back when it is
-// destroyed (also after a failed write).
-class TBetterFileStream : public TStream {
+// A stream over an OS file handle with a position of its own; the derived
+// streams open FFile as they need it.
+class TOsFileStream : public TStream {
+ public:
+  int64_t Read(void* buffer, int64_t count) override;
+  int64_t Write(const void* buffer, int64_t count) override;
+  int64_t Seek(int64_t offset, TSeekOrigin origin) override;
+  int64_t Size() override;
+
+ protected:
+  TOsFile FFile;
+
+ private:
+  int64_t FPosition = 0;
+};
+
+// A file stream that, when asked, clears the read-only and hidden
+// attributes of an existing file and puts them back when it is destroyed
+// (also after a failed write).
+class TBetterFileStream : public TOsFileStream {
  public:
   // mode 0: open or create; mode 1: create anew, replacing the file.
   // Raises EFCreateError "Datei %s kann nicht erstellt werden".
   TBetterFileStream(const std::string& fileName, bool clearProtection, int mode);
   ~TBetterFileStream() override;
 
-  int64_t Read(void* buffer, int64_t count) override;
-  int64_t Write(const void* buffer, int64_t count) override;
-  int64_t Seek(int64_t offset, TSeekOrigin origin) override;
-  int64_t Size() override;
-
   const std::string FileName;
 
  private:
-  TOsFile FFile;
   uint32_t FAttributes = 0;
   bool FRestoreAttributes = false;
-  int64_t FPosition = 0;
 };
 
 // Writes a new file through a 16 KiB cache. The file is created anew and
