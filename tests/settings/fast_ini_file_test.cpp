@@ -4,17 +4,21 @@
 
 #include "settings/settings_test_util.h"
 #include "support/errors.h"
+#include "support/file_contents.h"
 #include "support/os_file.h"
 
 namespace vx {
 namespace {
+
+using testing::ReadFileBytes;
+using testing::WriteFileBytes;
 
 class FastIniFile : public TSettingsTest {
  protected:
   std::string Name() const { return Folder + "UserMode.INI"; }
   // Writes the lines with CR LF and returns the file's bytes.
   std::string Make(const std::string& text) {
-    WriteBytes(Name(), text);
+    WriteFileBytes(Name(), text);
     return text;
   }
 };
@@ -94,7 +98,7 @@ TEST_F(FastIniFile, WritingOneKeyKeepsEveryOtherByte) {
   std::string expected = before;
   const std::string oldLine = "target = old ; keep this note";
   expected.replace(expected.find(oldLine), oldLine.size(), "target=new ; keep this note");
-  EXPECT_EQ(ReadBytes(Name()), expected);
+  EXPECT_EQ(ReadFileBytes(Name()), expected);
 }
 
 TEST_F(FastIniFile, CommentKeepsItsColumnWhenThereIsRoom) {
@@ -115,7 +119,7 @@ TEST_F(FastIniFile, CommentKeepsItsColumnWhenThereIsRoom) {
       ini.WriteString("S", "name", c.value);
       EXPECT_EQ(ini.ReadString("S", "name", ""), c.value);
     }
-    EXPECT_EQ(ReadBytes(Name()), std::string("[S]\r\n") + c.line + "\r\n") << c.value;
+    EXPECT_EQ(ReadFileBytes(Name()), std::string("[S]\r\n") + c.line + "\r\n") << c.value;
   }
 }
 
@@ -128,9 +132,9 @@ TEST_F(FastIniFile, SameValueOrNewEmptyKeySavesNothing) {
     ini.WriteInteger("S", "a", 1);
     EXPECT_FALSE(ini.Modified());
     // Proof that the file is not written: it changes under the object.
-    WriteBytes(Name(), "changed elsewhere");
+    WriteFileBytes(Name(), "changed elsewhere");
   }
-  EXPECT_EQ(ReadBytes(Name()), "changed elsewhere");
+  EXPECT_EQ(ReadFileBytes(Name()), "changed elsewhere");
 }
 
 TEST_F(FastIniFile, NewKeysAndSections) {
@@ -153,7 +157,7 @@ TEST_F(FastIniFile, NewKeysAndSections) {
       TFastIniFile ini(Name());
       ini.WriteString(c.section, "k", "v");
     }
-    EXPECT_EQ(ReadBytes(Name()), c.after) << c.before;
+    EXPECT_EQ(ReadFileBytes(Name()), c.after) << c.before;
   }
 }
 
@@ -178,7 +182,7 @@ TEST_F(FastIniFile, EraseSectionLeavesCommentsOfTheNextSection) {
       ini.EraseSection("a");
       EXPECT_EQ(ini.ReadString("A", "a", "gone"), "gone");
     }
-    EXPECT_EQ(ReadBytes(Name()), c.after) << c.before;
+    EXPECT_EQ(ReadFileBytes(Name()), c.after) << c.before;
   }
   // An empty key with an empty value erases too.
   Make("[A]\r\na=1\r\n[B]\r\nb=2\r\n");
@@ -188,7 +192,7 @@ TEST_F(FastIniFile, EraseSectionLeavesCommentsOfTheNextSection) {
     ini.WriteString("B", "", "not empty");
     EXPECT_EQ(ini.ReadString("B", "b", ""), "2");
   }
-  EXPECT_EQ(ReadBytes(Name()), "[B]\r\nb=2\r\n");
+  EXPECT_EQ(ReadFileBytes(Name()), "[B]\r\nb=2\r\n");
 }
 
 // Changes that move lines must keep every later section (and its key table)
@@ -309,7 +313,7 @@ TEST_F(FastIniFile, TwoWritersOneAfterTheOther) {
     TFastIniFile second(Name());
     second.WriteString("MODE", "shared", "2");
   }
-  EXPECT_EQ(ReadBytes(Name()), "; kept\r\n[MODE]\r\nshared=2\r\nmine=a\r\n\r\n[Other]\r\nx = 1\r\n");
+  EXPECT_EQ(ReadFileBytes(Name()), "; kept\r\n[MODE]\r\nshared=2\r\nmine=a\r\n\r\n[Other]\r\nx = 1\r\n");
 }
 
 TEST_F(FastIniFile, SaveCreatesTheFolderAndLeavesNoTemporaryFile) {
@@ -318,7 +322,7 @@ TEST_F(FastIniFile, SaveCreatesTheFolderAndLeavesNoTemporaryFile) {
     TFastIniFile ini(name);
     ini.WriteInteger("MODE", "n", 7);
   }
-  EXPECT_EQ(ReadBytes(name), "[MODE]\r\nn=7\r\n");
+  EXPECT_EQ(ReadFileBytes(name), "[MODE]\r\nn=7\r\n");
   EXPECT_EQ(Pauses, 0);
 }
 
@@ -336,7 +340,7 @@ TEST_F(FastIniFile, FailedSaveKeepsTheOldFileAndReports) {
   // Retried every 10 ms for 10 s.
   EXPECT_EQ(Pauses, 1000);
   WriteFileAttributes(Name(), 0);
-  EXPECT_EQ(ReadBytes(Name()), "[MODE]\r\nn=1\r\n");
+  EXPECT_EQ(ReadFileBytes(Name()), "[MODE]\r\nn=1\r\n");
 
   // A folder that cannot be made: a file stands in its way.
   const std::string blocked = Name() + kPathDelim + "UserMode.INI";

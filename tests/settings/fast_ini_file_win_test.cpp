@@ -5,10 +5,14 @@
 #include "settings/settings_test_util.h"
 #include "support/errors.h"
 #include "support/fast_ini_file.h"
+#include "support/file_contents.h"
 #include "support/os_file.h"
 
 namespace vx {
 namespace {
+
+using testing::ReadFileBytes;
+using testing::WriteFileBytes;
 
 class FastIniFileWin : public TSettingsTest {
  protected:
@@ -16,7 +20,7 @@ class FastIniFileWin : public TSettingsTest {
 };
 
 TEST_F(FastIniFileWin, FileHeldByAWriterCannotBeOpened) {
-  WriteBytes(Name(), "[MODE]\r\nn=1\r\n");
+  WriteFileBytes(Name(), "[MODE]\r\nn=1\r\n");
   TOsFile writer;
   ASSERT_TRUE(writer.Open(Name(), TOpenMode::OpenAlways));
   TFastIniFile ini(Name());
@@ -37,7 +41,7 @@ void ReleaseAfterThreePauses(int) {
 }
 
 TEST_F(FastIniFileWin, SaveWaitsWhileAReaderHoldsTheFile) {
-  WriteBytes(Name(), "[MODE]\r\nn=1\r\n");
+  WriteFileBytes(Name(), "[MODE]\r\nn=1\r\n");
   TOsFile reader;
   ASSERT_TRUE(reader.Open(Name(), TOpenMode::ReadShared));
   gReader = &reader;
@@ -50,17 +54,17 @@ TEST_F(FastIniFileWin, SaveWaitsWhileAReaderHoldsTheFile) {
   SetPauseFunction(previous);
   gReader = nullptr;
   EXPECT_EQ(Pauses, 3);
-  EXPECT_EQ(ReadBytes(Name()), "[MODE]\r\nn=2\r\n");
+  EXPECT_EQ(ReadFileBytes(Name()), "[MODE]\r\nn=2\r\n");
 }
 
 TEST_F(FastIniFileWin, SaveKeepsHiddenAndSystemAttributes) {
-  WriteBytes(Name(), "[MODE]\r\nn=1\r\n");
+  WriteFileBytes(Name(), "[MODE]\r\nn=1\r\n");
   ASSERT_TRUE(SetFileAttributesA(Name().c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
   {
     TFastIniFile ini(Name());
     ini.WriteInteger("MODE", "n", 2);
   }
-  EXPECT_EQ(ReadBytes(Name()), "[MODE]\r\nn=2\r\n");
+  EXPECT_EQ(ReadFileBytes(Name()), "[MODE]\r\nn=2\r\n");
   const DWORD attributes = GetFileAttributesA(Name().c_str());
   EXPECT_EQ(attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM), DWORD{FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM});
 }

@@ -3,22 +3,17 @@
 #include <gtest/gtest.h>
 
 #include "settings/settings_test_util.h"
+#include "support/file_contents.h"
 #include "support/file_io.h"
 #include "support/settings_store.h"
 
 namespace vx {
 namespace {
 
-class FileDialog : public TSettingsTest {
+using testing::ReadFileBytes;
+
+class FileDialog : public TSettingsStoreTest {
  protected:
-  void SetUp() override {
-    TSettingsTest::SetUp();
-    SetSettingsFolder(Folder);
-  }
-  void TearDown() override {
-    SetSettingsFolder("");
-    TSettingsTest::TearDown();
-  }
   std::string File() const { return Folder + "UserMode.INI"; }
 };
 
@@ -36,7 +31,7 @@ TEST_F(FileDialog, FileAfterOneSaveDialog) {
   ResetDialogFilterIndex("");
   RememberDialogSize("kastelo.VXJSONObject", 640, 480);
   RememberDialogChoice("kastelo.VXJSONObject", "", 1, "x.json");
-  EXPECT_EQ(ReadBytes(File()),
+  EXPECT_EQ(ReadFileBytes(File()),
             "[MODE]\r\n"
             "OSOpenSaveFile.kastelo.VXJSONObject.FI=1\r\n"
             "OSOpenSaveFile.kastelo.VXJSONObject.SWidth=640\r\n"

@@ -7,11 +7,14 @@
 #include <thread>
 
 #include "settings/settings_test_util.h"
+#include "support/file_contents.h"
 #include "support/file_dialog.h"
 #include "support/settings_store.h"
 
 namespace vx {
 namespace {
+
+using testing::WriteFileBytes;
 
 constexpr int kFileNameEdit = 0x47c;
 constexpr int kFilterCombo = 0x470;
@@ -99,16 +102,8 @@ class TDriver {
   std::thread FThread;
 };
 
-class FileDialogWin : public TSettingsTest {
+class FileDialogWin : public TSettingsStoreTest {
  protected:
-  void SetUp() override {
-    TSettingsTest::SetUp();
-    SetSettingsFolder(Folder);
-  }
-  void TearDown() override {
-    SetSettingsFolder("");
-    TSettingsTest::TearDown();
-  }
   const std::string Key = "kastelo.VXJSONObject";
 };
 
@@ -192,8 +187,8 @@ TEST_F(FileDialogWin, ChosenFilterAndFolderAreRemembered) {
 }
 
 TEST_F(FileDialogWin, OpenDialogWithSeveralFiles) {
-  WriteBytes(Folder + "a.json", "{}");
-  WriteBytes(Folder + "b.json", "{}");
+  WriteFileBytes(Folder + "a.json", "{}");
+  WriteFileBytes(Folder + "b.json", "{}");
   TStringList files;
   files.Add("stale");
   std::string fileName;

@@ -3,21 +3,17 @@
 #include <gtest/gtest.h>
 
 #include "settings/settings_test_util.h"
+#include "support/file_contents.h"
 #include "support/file_io.h"
 
 namespace vx {
 namespace {
 
-class SettingsStore : public TSettingsTest {
+using testing::ReadFileBytes;
+using testing::WriteFileBytes;
+
+class SettingsStore : public TSettingsStoreTest {
  protected:
-  void SetUp() override {
-    TSettingsTest::SetUp();
-    SetSettingsFolder(Folder);
-  }
-  void TearDown() override {
-    SetSettingsFolder("");
-    TSettingsTest::TearDown();
-  }
   std::string File() const { return Folder + "UserMode.INI"; }
 };
 
@@ -35,7 +31,7 @@ TEST_F(SettingsStore, TextsComeBackAsWritten) {
   };
   for (const Case& c : cases) {
     WriteModeString("key", c.value);
-    EXPECT_EQ(ReadBytes(File()), std::string("[MODE]\r\nkey=") + c.stored + "\r\n") << c.value;
+    EXPECT_EQ(ReadFileBytes(File()), std::string("[MODE]\r\nkey=") + c.stored + "\r\n") << c.value;
     EXPECT_EQ(ReadModeString("key", "default"), c.value);
   }
 }
@@ -53,7 +49,7 @@ TEST_F(SettingsStore, QuotedTextRules) {
 }
 
 TEST_F(SettingsStore, Integers) {
-  WriteBytes(File(), "[MODE]\r\nletters=abc\r\nhex=0x10\r\ndollar=$10\r\nquoted=\"5\"\r\n");
+  WriteFileBytes(File(), "[MODE]\r\nletters=abc\r\nhex=0x10\r\ndollar=$10\r\nquoted=\"5\"\r\n");
   EXPECT_EQ(ReadModeInteger("letters", 7), 7);
   EXPECT_EQ(ReadModeInteger("hex", 7), 16);
   EXPECT_EQ(ReadModeInteger("dollar", 7), 16);
@@ -76,10 +72,10 @@ TEST_F(SettingsStore, EmptyKeyTouchesNothing) {
 TEST_F(SettingsStore, WriteBackStoresTheDefault) {
   EXPECT_EQ(ReadModeString("text", "d\"q", "", true), "d\"q");
   EXPECT_EQ(ReadModeInteger("number", 12, "", true), 12);
-  EXPECT_EQ(ReadBytes(File()), "[MODE]\r\ntext=\"d\"\"q\"\r\nnumber=12\r\n");
+  EXPECT_EQ(ReadFileBytes(File()), "[MODE]\r\ntext=\"d\"\"q\"\r\nnumber=12\r\n");
   // Without the flag nothing is written.
   EXPECT_EQ(ReadModeInteger("other", 1), 1);
-  EXPECT_EQ(ReadBytes(File()), "[MODE]\r\ntext=\"d\"\"q\"\r\nnumber=12\r\n");
+  EXPECT_EQ(ReadFileBytes(File()), "[MODE]\r\ntext=\"d\"\"q\"\r\nnumber=12\r\n");
 }
 
 TEST_F(SettingsStore, ExplicitFolderWins) {
@@ -94,27 +90,27 @@ TEST_F(SettingsStore, ExplicitFolderWins) {
 TEST_F(SettingsStore, BrokenSettingsFileNeverDisturbs) {
   // The settings "folder" is a file: nothing can be read or written there.
   const std::string blocked = File();
-  WriteBytes(blocked, "not a folder");
+  WriteFileBytes(blocked, "not a folder");
   SetSettingsFolder(blocked);
   WriteModeString("s", "v");
   WriteModeInteger("n", 3);
   EXPECT_EQ(ReadModeString("s", "def", "", true), "def");
   EXPECT_EQ(ReadModeInteger("n", 4, "", true), 4);
-  EXPECT_EQ(ReadBytes(blocked), "not a folder");
+  EXPECT_EQ(ReadFileBytes(blocked), "not a folder");
 }
 
 TEST_F(SettingsStore, WritersOneAfterTheOtherKeepEachOthersKeys) {
-  WriteBytes(File(), "; by hand\r\n[MODE]\r\nold = 1\r\n");
+  WriteFileBytes(File(), "; by hand\r\n[MODE]\r\nold = 1\r\n");
   WriteModeString("a", "first");
   WriteModeInteger("b", 2);
   WriteModeString("a", "last");
-  EXPECT_EQ(ReadBytes(File()), "; by hand\r\n[MODE]\r\nold = 1\r\na=\"last\"\r\nb=2\r\n");
+  EXPECT_EQ(ReadFileBytes(File()), "; by hand\r\n[MODE]\r\nold = 1\r\na=\"last\"\r\nb=2\r\n");
 }
 
 TEST_F(SettingsStore, FirstStartCopiesTheProgramsSettings) {
   const std::string programCopy = ProgramFolder() + "UserMode.INI";
   ASSERT_FALSE(FileIsPresent(programCopy)) << "left over from an earlier run";
-  WriteBytes(programCopy, "[MODE]\r\nfrom=program\r\n");
+  WriteFileBytes(programCopy, "[MODE]\r\nfrom=program\r\n");
   const std::string fresh = Folder + "fresh" + kPathDelim;
   CreateFolderTree(fresh);
   SetSettingsFolder(fresh);

@@ -1,30 +1,17 @@
-// Helpers of the settings tests: a fresh folder per test, whole-file bytes,
-// and retry pauses that take no time.
+// Helpers of the settings tests: a fresh folder per test and retry pauses
+// that take no time.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "support/folders.h"
 #include "support/guid.h"
 #include "support/pause.h"
+#include "support/settings_store.h"
 
 namespace vx {
-
-inline std::string ReadBytes(const std::string& fileName) {
-  std::ifstream in(fileName, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
-
-inline void WriteBytes(const std::string& fileName, const std::string& bytes) {
-  std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
-  out << bytes;
-}
 
 // Counts the retry pauses instead of sleeping.
 class TSettingsTest : public ::testing::Test {
@@ -44,6 +31,19 @@ class TSettingsTest : public ::testing::Test {
 
  private:
   TPauseFunction FPrevious = nullptr;
+};
+
+// The settings store keeps its file in the test's folder.
+class TSettingsStoreTest : public TSettingsTest {
+ protected:
+  void SetUp() override {
+    TSettingsTest::SetUp();
+    SetSettingsFolder(Folder);
+  }
+  void TearDown() override {
+    SetSettingsFolder("");
+    TSettingsTest::TearDown();
+  }
 };
 
 }  // namespace vx
