@@ -8,12 +8,12 @@
 #include <ole2.h>
 #include <shlobj.h>
 
-#include <functional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "app/win_handles.h"
+#include "app/window_driver.h"
 #include "json/fast_json.h"
 #include "json/file_name_template.h"
 #include "support/file_contents.h"
@@ -23,78 +23,23 @@
 namespace vx {
 namespace {
 
+using testing::BuildFolder;
+using testing::kSimulator;
+using testing::kWindowProgram;
+using testing::LabelTextWidth;
 using testing::ReadFileBytes;
+using testing::Settle;
+using testing::TextOf;
+using testing::TProgram;
+using testing::VisibleWindow;
+using testing::WaitFor;
+using testing::WaitUntilGone;
 using testing::WriteFileBytes;
-
-// The build puts the programs beside each other's folders.
-std::string BuildFolder() {
-  char path[MAX_PATH] = "";
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  return ExtractFilePath(path) + "..\\..\\";
-}
-
-const std::string kWindowProgram = "src\\app\\VXJSONObject.exe";
-const std::string kSimulator = "tools\\exchange-sim\\exchange-sim.exe";
 
 std::string UniqueName(const std::string& prefix) {
   static int counter = 0;
   return prefix + "-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter) + "-" +
          std::to_string(GetTickCount());
-}
-
-class TProgram {
- public:
-  explicit TProgram(const std::string& commandLine) {
-    // Output of the programs (and of a folder window they open) must not
-    // keep CTest waiting.
-    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
-    FNull = CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                        OPEN_EXISTING, 0, nullptr);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = startup.hStdOutput = startup.hStdError = FNull;
-    std::string line = commandLine;
-    Started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &FInfo);
-  }
-  ~TProgram() {
-    if (FNull != INVALID_HANDLE_VALUE) CloseHandle(FNull);
-    if (!Started) return;
-    // A test that failed half-way must not leave its programs running.
-    if (WaitForSingleObject(FInfo.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(FInfo.hProcess, 1);
-    CloseHandle(FInfo.hThread);
-    CloseHandle(FInfo.hProcess);
-  }
-  TProgram(const TProgram&) = delete;
-  TProgram& operator=(const TProgram&) = delete;
-
-  // The exit code, or -1 when the process is still running after 20 s.
-  int WaitForExit() {
-    if (WaitForSingleObject(FInfo.hProcess, 20000) != WAIT_OBJECT_0) return -1;
-    DWORD code = 0;
-    GetExitCodeProcess(FInfo.hProcess, &code);
-    return static_cast<int>(code);
-  }
-
-  BOOL Started = FALSE;
-
- private:
-  PROCESS_INFORMATION FInfo{};
-  HANDLE FNull = INVALID_HANDLE_VALUE;
-};
-
-// What find gives once it gives a window; null after 20 s.
-HWND WaitFor(const std::function<HWND()>& find) {
-  for (int i = 0; i < 400; ++i) {
-    if (HWND window = find()) return window;
-    Sleep(50);
-  }
-  return nullptr;
-}
-
-bool WaitUntilGone(HWND window) {
-  for (int i = 0; i < 400 && IsWindow(window); ++i) Sleep(50);
-  return !IsWindow(window);
 }
 
 // A visible top-level window of the class in the process; null when none.
@@ -119,12 +64,6 @@ HWND ProcessWindow(DWORD processId, const std::string& className) {
   return search.Found;
 }
 
-std::string TextOf(HWND window) {
-  char text[1024] = "";
-  SendMessageA(window, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text));
-  return text;
-}
-
 // The file-name field of a common file dialog.
 HWND FileNameEdit(HWND dialog) {
   HWND found = nullptr;
@@ -139,11 +78,6 @@ HWND FileNameEdit(HWND dialog) {
       },
       reinterpret_cast<LPARAM>(&found));
   return found;
-}
-
-// Lets the window's thread handle everything posted to it so far.
-void Settle(HWND window) {
-  for (int i = 0; i < 3; ++i) SendMessageA(window, WM_NULL, 0, 0);
 }
 
 // The host's temporary order files in the temporary folder.
@@ -217,10 +151,7 @@ class TWindowBesideHost {
                                        " --order " + orderFile + " --outdir " + OutDir + " --launch " +
                                        BuildFolder() + kWindowProgram);
     const std::string caption = DatabaseCaption(databasePath);
-    Window = WaitFor([&caption] {
-      HWND window = FindWindowA("TLiveImportFrm", caption.c_str());
-      return window && IsWindowVisible(window) ? window : nullptr;
-    });
+    Window = WaitFor([&caption] { return VisibleWindow("TLiveImportFrm", caption.c_str()); });
     if (Window) GetWindowThreadProcessId(Window, &ProcessId);
   }
   ~TWindowBesideHost() {
@@ -340,18 +271,7 @@ class TClipboardReader {
 };
 
 // Where the label draws the "Nur Inhalt Kopieren" link: after two blanks.
-int CopyLinkLeft() {
-  HDC dc = CreateCompatibleDC(nullptr);
-  HFONT font = CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Tahoma");
-  HGDIOBJ old = SelectObject(dc, font);
-  SIZE size{};
-  GetTextExtentPoint32A(dc, "  ", 2, &size);
-  SelectObject(dc, old);
-  DeleteObject(font);
-  DeleteDC(dc);
-  return size.cx;
-}
+int CopyLinkLeft() { return LabelTextWidth("  ", false); }
 
 TEST(OrderActionsEndToEnd, CopyPutsTheGridBlockOnTheClipboard) {
   TTestFolder folder;

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "app/window_driver.h"
 #include "json/file_name_template.h"
 #include "support/folders.h"
 #include "support/window_caption.h"
@@ -13,74 +14,26 @@
 namespace vx {
 namespace {
 
-// The build puts the programs beside each other's folders.
-std::string BuildFolder() {
-  char path[MAX_PATH] = "";
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  return ExtractFilePath(path) + "..\\..\\";
-}
-
-const std::string kWindowProgram = "src\\app\\VXJSONObject.exe";
-const std::string kSimulator = "tools\\exchange-sim\\exchange-sim.exe";
-
-class TChildProcess {
- public:
-  explicit TChildProcess(const std::string& commandLine) {
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    std::string line = commandLine;
-    Started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &FInfo);
-  }
-  ~TChildProcess() {
-    if (!Started) return;
-    // A test that failed half-way must not leave its programs running.
-    if (WaitForSingleObject(FInfo.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(FInfo.hProcess, 1);
-    CloseHandle(FInfo.hThread);
-    CloseHandle(FInfo.hProcess);
-  }
-  TChildProcess(const TChildProcess&) = delete;
-  TChildProcess& operator=(const TChildProcess&) = delete;
-
-  // The exit code, or -1 when the process is still running after 20 s.
-  int WaitForExit() {
-    if (WaitForSingleObject(FInfo.hProcess, 20000) != WAIT_OBJECT_0) return -1;
-    DWORD code = 0;
-    GetExitCodeProcess(FInfo.hProcess, &code);
-    return static_cast<int>(code);
-  }
-
-  BOOL Started = FALSE;
-
- private:
-  PROCESS_INFORMATION FInfo{};
-};
+using testing::BuildFolder;
+using testing::kSimulator;
+using testing::kWindowProgram;
+using testing::LabelTextWidth;
+using testing::Settle;
+using testing::TextOf;
+using testing::TProgram;
+using testing::VisibleWindow;
+using testing::WaitFor;
 
 // The window of the class once it is visible; null when none came within
 // 20 s.
 HWND WaitForWindow(const char* className = "TLiveImportFrm") {
-  for (int i = 0; i < 400; ++i) {
-    HWND window = FindWindowA(className, nullptr);
-    if (window && IsWindowVisible(window)) return window;
-    Sleep(50);
-  }
-  return nullptr;
-}
-
-std::string TextOf(HWND window) {
-  char text[512] = "";
-  SendMessageA(window, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text));
-  return text;
+  return WaitFor([className] { return VisibleWindow(className); });
 }
 
 RECT WorkArea() {
   RECT work{};
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
   return work;
-}
-
-// Lets the window's thread handle everything posted to it so far.
-void Settle(HWND window) {
-  for (int i = 0; i < 3; ++i) SendMessageA(window, WM_NULL, 0, 0);
 }
 
 // Waits for the shell's folder window with that caption and closes it;
@@ -101,22 +54,10 @@ bool CloseFolderWindow(const char* caption) {
 }
 
 // The left edge of the "Vorlage Dateiname" link, measured like the label does.
-int TemplateLinkLeft() {
-  HDC dc = CreateCompatibleDC(nullptr);
-  HFONT font = CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, TRUE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Tahoma");
-  HGDIOBJ old = SelectObject(dc, font);
-  SIZE size{};
-  const std::string before = "  Nur Inhalt Kopieren  ";
-  GetTextExtentPoint32A(dc, before.c_str(), static_cast<int>(before.size()), &size);
-  SelectObject(dc, old);
-  DeleteObject(font);
-  DeleteDC(dc);
-  return size.cx;
-}
+int TemplateLinkLeft() { return LabelTextWidth("  Nur Inhalt Kopieren  ", true); }
 
 TEST(LiveImportFrm, AloneCentredWithoutDatabaseAndTemplateLinkKeepsFile) {
-  TChildProcess program(BuildFolder() + kWindowProgram);
+  TProgram program(BuildFolder() + kWindowProgram);
   ASSERT_TRUE(program.Started);
   HWND window = WaitForWindow();
   ASSERT_NE(window, nullptr);
@@ -162,7 +103,7 @@ TEST(LiveImportFrm, AloneCentredWithoutDatabaseAndTemplateLinkKeepsFile) {
 TEST(LiveImportFrm, CloseRequestDuringAnActionWaitsForItsEnd) {
   // A host whose order is not in edit mode: the send button's action shows
   // its message and waits in the box's loop.
-  TChildProcess host(BuildFolder() + kSimulator + " --edit-mode 0 --launch " + BuildFolder() + kWindowProgram);
+  TProgram host(BuildFolder() + kSimulator + " --edit-mode 0 --launch " + BuildFolder() + kWindowProgram);
   ASSERT_TRUE(host.Started);
   HWND window = WaitForWindow();
   ASSERT_NE(window, nullptr);
@@ -193,7 +134,7 @@ TEST(LiveImportFrm, BesideTheHostWithItsDatabase) {
   // 20 pixels inside the host's top-right corner, or pulled onto the screen.
   const THostCase cases[] = {{"100,50,1000,700", 1080, 70}, {"1000,1000,1000,700", -1, -1}};
   for (const THostCase& c : cases) {
-    TChildProcess host(BuildFolder() + kSimulator + " --dbpath " + databasePath + " --metrics " + c.metrics +
+    TProgram host(BuildFolder() + kSimulator + " --dbpath " + databasePath + " --metrics " + c.metrics +
                        " --launch " + BuildFolder() + kWindowProgram);
     ASSERT_TRUE(host.Started);
     HWND window = WaitForWindow();
