@@ -6,33 +6,19 @@
 
 #include "hostlink/fake_pipe.h"
 #include "hostlink/message_io.h"
+#include "hostlink/test_server.h"
 
 namespace vx {
 namespace {
 
+using test::DataBlock;
+using test::FramedAnswer;
+using test::ReadRequest;
 using test::TFakeConnector;
 using test::TFakePipeLog;
 using test::TFakePipeScript;
 
 const std::string kEndMarker(8, '\xff');
-
-std::string Answer(const std::string& data, const std::string& id = "") {
-  return Int64Bytes(static_cast<int64_t>(id.size())) + id + Int64Bytes(static_cast<int64_t>(data.size())) + data;
-}
-
-std::string DataBlock(const std::string& text) {
-  TStreamStorage storage;
-  storage.AddText("DATA", text);
-  return storage.Bytes();
-}
-
-TMessageRef ReadRequest(const std::string& command) {
-  TMessageRef request = TMessageData::Create();
-  request->Data().AddText("COMMAND", command);
-  request->Data().AddInteger("INDEX", -1);
-  request->Data().AddBoolean("SYNC", true);
-  return request;
-}
 
 TMessageRef BlockRequest(size_t size) {
   TMessageRef request = TMessageData::Create();
@@ -69,7 +55,7 @@ TEST(IPCClient, PipePathNamesTheLocalServer) {
 
 TEST(IPCClient, RequestGoesOutInThreeWritesThenTheEndMarker) {
   TFakePipeScript script;
-  script.Answer = Answer(DataBlock("C:\\db"), "ID1");
+  script.Answer = FramedAnswer(DataBlock("C:\\db"), "ID1");
   auto run = RunClient(script, ReadRequest("GETJSON"));
   ASSERT_TRUE(run->Received);
   ASSERT_EQ(4u, run->Log.Writes.size());
@@ -92,7 +78,7 @@ TEST(IPCClient, DataBlockIsWrittenInPiecesOf64KiB) {
   for (const TCase& c : {TCase{0, {}}, TCase{1, {1}}, TCase{65536, {65536}}, TCase{65537, {65536, 1}},
                          TCase{200000, {65536, 65536, 65536, 3392}}}) {
     TFakePipeScript script;
-    script.Answer = Answer("");
+    script.Answer = FramedAnswer("");
     auto run = RunClient(script, BlockRequest(c.Size));
     ASSERT_TRUE(run->Received) << c.Size;
     ASSERT_EQ(c.Pieces.size() + 3, run->Log.Writes.size()) << c.Size;
@@ -108,7 +94,7 @@ TEST(IPCClient, AnswersThatAreCompleteWithoutContent) {
     std::string Bytes;
   };
   const TCase cases[] = {
-      {"empty", Answer("")},
+      {"empty", FramedAnswer("")},
       {"negative ID length", Int64Bytes(-5) + Int64Bytes(0)},
       {"negative data size", Int64Bytes(0) + Int64Bytes(-1)},
       {"both negative", Int64Bytes(INT64_MIN) + Int64Bytes(-100)},
@@ -128,7 +114,7 @@ TEST(IPCClient, AnswersThatAreCompleteWithoutContent) {
 TEST(IPCClient, AnswerArrivingInSmallPiecesIsReassembled) {
   TFakePipeScript script;
   const std::string text(100000, 'a');
-  script.Answer = Answer(DataBlock(text), "some id");
+  script.Answer = FramedAnswer(DataBlock(text), "some id");
   script.MaxReadPiece = 3;
   auto run = RunClient(script, ReadRequest("GETJSON"));
   ASSERT_TRUE(run->Received);
@@ -138,7 +124,7 @@ TEST(IPCClient, AnswerArrivingInSmallPiecesIsReassembled) {
 
 TEST(IPCClient, ReadsNeverAskForMoreThanIsMissingOrOnePiece) {
   TFakePipeScript script;
-  script.Answer = Answer(std::string(70000, 'd'));
+  script.Answer = FramedAnswer(std::string(70000, 'd'));
   auto run = RunClient(script, ReadRequest("GETJSON"));
   ASSERT_TRUE(run->Received);
   for (int64_t size : run->Log.ReadSizes) EXPECT_LE(size, kPipeTransferSize);
@@ -163,7 +149,7 @@ TEST(IPCClient, HugeAnnouncedLengthsAllocateOnlyWhatArrives) {
 }
 
 TEST(IPCClient, ReadFailuresNameTheirStep) {
-  const std::string full = Answer(DataBlock("abc"), "ID");
+  const std::string full = FramedAnswer(DataBlock("abc"), "ID");
   struct TCase {
     size_t Bytes;  // of the answer before the pipe breaks
     const char* ErrorDesc;
@@ -204,7 +190,7 @@ TEST(IPCClient, WriteFailuresNameTheirStepAndGiveNoAnswer) {
   };
   for (const TCase& c : cases) {
     TFakePipeScript script;
-    script.Answer = Answer("");
+    script.Answer = FramedAnswer("");
     script.FailingWrite = c.FailingWrite;
     script.WriteError = kErrorNoData;
     auto run = RunClient(script, BlockRequest(c.RequestSize));
@@ -244,7 +230,7 @@ TEST(IPCClient, OpenRules) {
     script.OpenFailures = c.OpenFailures;
     script.OpenError = c.OpenError;
     script.WaitError = c.WaitError;
-    script.Answer = Answer("");
+    script.Answer = FramedAnswer("");
     auto run = RunClient(script, ReadRequest("DBPATH"), c.TimeoutMs);
     EXPECT_EQ(c.Connected, run->Received) << c.What;
     EXPECT_EQ(c.Connected, run->Answer != nullptr) << c.What;

@@ -21,14 +21,6 @@ class PipeTransport : public ::testing::Test {
  protected:
   void SetUp() override { UsePrivateTempRoot(); }
 
-  TMessageRef ReadRequest(const std::string& command) {
-    TMessageRef request = TMessageData::Create();
-    request->Data().AddText("COMMAND", command);
-    request->Data().AddInteger("INDEX", -1);
-    request->Data().AddBoolean("SYNC", true);
-    return request;
-  }
-
   std::string Name = UniquePipeName("vx-transport");
 };
 

@@ -1,6 +1,5 @@
 #include "hostlink/test_server.h"
 
-#include "hostlink/message_data.h"
 #include "hostlink/message_io.h"
 
 namespace vx::test {
@@ -54,6 +53,14 @@ std::string DataBlock(const std::string& text) {
 
 TReplyFunction AnswerText(const std::string& text) {
   return [text](const std::string&) { return TReply{FramedAnswer(DataBlock(text))}; };
+}
+
+TMessageRef ReadRequest(const std::string& command) {
+  TMessageRef request = TMessageData::Create();
+  request->Data().AddText("COMMAND", command);
+  request->Data().AddInteger("INDEX", -1);
+  request->Data().AddBoolean("SYNC", true);
+  return request;
 }
 
 }  // namespace vx::test

@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "hostlink/message_data.h"
 #include "hostlink/pipe_transport.h"
 
 namespace vx::test {
@@ -50,5 +51,8 @@ std::string FramedAnswer(const std::string& data, const std::string& id = "");
 std::string DataBlock(const std::string& text);
 // Replies with a "DATA" text.
 TReplyFunction AnswerText(const std::string& text);
+
+// A synchronous read request of the command, as the program asks the host.
+TMessageRef ReadRequest(const std::string& command);
 
 }  // namespace vx::test
