@@ -7,7 +7,7 @@
 #include <random>
 #include <string>
 
-#include "json/base64.h"
+#include "documents/base64.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "support/fast_ini_file.h"
+#include "settings/fast_ini_file.h"
 #include "support/folders.h"
 
 namespace vx {

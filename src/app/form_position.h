@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "support/window_placement.h"
+#include "ui/window_placement.h"
 
 namespace vx {
 

@@ -11,7 +11,7 @@
 
 #include "app/win_handles.h"
 #include "app/window_base.h"
-#include "support/html_text.h"
+#include "ui/html_text.h"
 
 namespace vx {
 

@@ -6,16 +6,16 @@
 #include "app/busy_cursor.h"
 #include "app/form_position.h"
 #include "app/shell_actions.h"
+#include "documents/file_name_template.h"
 #include "hostlink/host_commands.h"
-#include "json/file_name_template.h"
+#include "settings/file_dialog.h"
+#include "settings/settings_store.h"
 #include "support/errors.h"
-#include "support/file_dialog.h"
 #include "support/file_io.h"
 #include "support/folders.h"
-#include "support/settings_store.h"
 #include "support/streams.h"
-#include "support/window_caption.h"
-#include "support/window_style.h"
+#include "ui/window_caption.h"
+#include "ui/window_style.h"
 
 namespace vx {
 

@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "actions/order_actions.h"
 #include "app/drop_file_target.h"
 #include "app/html_label.h"
 #include "app/wave.h"
 #include "app/win_handles.h"
 #include "app/win_user_interface.h"
 #include "app/window_base.h"
-#include "json/order_actions.h"
 #include "support/string_list.h"
 
 namespace vx {
@@ -74,13 +74,17 @@ class TLiveImportFrm : public TWindowBase {
   // action is done, since it works on the window's document and files.
   void RunAction(const std::function<void()>& action);
 
-  TPanel Panel1;
-  TWave Wave1;
+  // The window's parts keep the names the host's developers know them by;
+  // "read" and "write" are seen from the host's side.
+  TPanel Panel1;  // the white area behind the buttons
+  TWave Wave1;    // the confirmation sound after a send or a copy
+  // The link line below the buttons: "Nur Inhalt Kopieren", "Vorlage Dateiname".
   std::unique_ptr<THtmlLabel> HTMLabel1;
-  // Registered on the whole window while it is shown.
+  // Order files dropped on the window are sent; registered on the whole
+  // window while it is shown.
   TComRef<TDropFileTarget> DropFileTarget1;
-  HWND ButtonWrite = nullptr;
-  HWND ButtonRead = nullptr;
+  HWND ButtonWrite = nullptr;  // sends order files into the host's order
+  HWND ButtonRead = nullptr;   // saves the host's order to a file
   TGdiObject<HFONT> FFont;
   std::unique_ptr<TWinUserInterface> FUserInterface;
   TOrderDocumentPtr FOrderDocument;

@@ -14,8 +14,8 @@
 #include "app/win_handles.h"
 #include "app/window_base.h"
 #include "support/errors.h"
-#include "support/html_message.h"
-#include "support/window_style.h"
+#include "ui/html_message.h"
+#include "ui/window_style.h"
 
 namespace vx {
 

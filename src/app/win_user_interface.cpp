@@ -4,7 +4,7 @@
 #include "app/busy_cursor.h"
 #include "app/clipboard.h"
 #include "app/message_box.h"
-#include "support/file_dialog.h"
+#include "settings/file_dialog.h"
 #include "support/string_list.h"
 
 namespace vx {

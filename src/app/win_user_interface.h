@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/wave.h"
-#include "support/user_interface.h"
+#include "ui/user_interface.h"
 
 namespace vx {
 

@@ -12,9 +12,6 @@
 
 namespace vx {
 
-// Pieces of the data block, in both directions, are at most this long.
-constexpr int kPipeTransferSize = 65536;
-
 // The read and write bound that new clients start with; returns the
 // previous one. Tests shorten it so that a silent server costs little.
 int SetDefaultIoTimeout(int milliseconds);

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "hostlink/ipc_client.h"
-
 namespace vx {
 
 namespace {

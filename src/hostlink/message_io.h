@@ -11,6 +11,9 @@
 
 namespace vx {
 
+// Pieces of the data block, in both directions, are at most this long.
+constexpr int kPipeTransferSize = 65536;
+
 enum class TMessageRead { Message, EndMarker, Failed };
 
 // Reads one message into id and data; EndMarker when the other end sent

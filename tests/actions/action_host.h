@@ -11,13 +11,13 @@
 #include <vector>
 
 #include "actions/fake_user_interface.h"
+#include "actions/order_actions.h"
 #include "documents/client_root.h"
+#include "documents/file_name_template.h"
+#include "documents/import_document.h"
 #include "exchange_simulator.h"
 #include "hostlink/host_commands.h"
 #include "hostlink/temp_root.h"
-#include "json/file_name_template.h"
-#include "json/import_document.h"
-#include "json/order_actions.h"
 #include "support/file_contents.h"
 #include "support/file_io.h"
 #include "support/folders.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "support/errors.h"
-#include "support/user_interface.h"
+#include "ui/user_interface.h"
 
 namespace vx::testing {
 

@@ -1,6 +1,6 @@
 // The save, send and copy actions against the exchange simulator, with a
 // fake user interface in place of the window's dialogs and clipboard.
-#include "json/order_actions.h"
+#include "actions/order_actions.h"
 
 #include <gtest/gtest.h>
 
@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "actions/action_host.h"
+#include "documents/file_name_template.h"
+#include "documents/order_document.h"
 #include "hostlink/test_server.h"
 #include "json/fast_json.h"
-#include "json/file_name_template.h"
-#include "json/order_document.h"
 
 namespace vx {
 namespace {

@@ -14,11 +14,11 @@
 
 #include "app/win_handles.h"
 #include "app/window_driver.h"
+#include "documents/file_name_template.h"
 #include "json/fast_json.h"
-#include "json/file_name_template.h"
 #include "support/file_contents.h"
 #include "support/folders.h"
-#include "support/window_caption.h"
+#include "ui/window_caption.h"
 
 namespace vx {
 namespace {

@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <string>
 
+#include "documents/order_document.h"
 #include "json/fast_json.h"
-#include "json/order_document.h"
 #include "support/file_contents.h"
 #include "support/temp_folder.h"
 

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "app/window_driver.h"
-#include "json/file_name_template.h"
+#include "documents/file_name_template.h"
 #include "support/folders.h"
-#include "support/window_caption.h"
+#include "ui/window_caption.h"
 
 namespace vx {
 namespace {

@@ -11,7 +11,7 @@
 #include "app/busy_cursor.h"
 #include "app/wave.h"
 #include "app/win_user_interface.h"
-#include "json/data_grid_lines.h"
+#include "documents/data_grid_lines.h"
 #include "support/errors.h"
 
 namespace vx {

@@ -1,4 +1,4 @@
-#include "json/base64.h"
+#include "documents/base64.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "json/data_grid_lines.h"
+#include "documents/data_grid_lines.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "json/component_stream.h"
+#include "documents/component_stream.h"
 #include "support/errors.h"
 
 namespace vx {

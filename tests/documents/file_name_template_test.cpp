@@ -1,4 +1,4 @@
-#include "json/file_name_template.h"
+#include "documents/file_name_template.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "json/order_document.h"
+#include "documents/order_document.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
-#include "json/order_outputs.h"
+#include "documents/order_outputs.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "json/import_document.h"
-#include "json/save_parser.h"
+#include "documents/import_document.h"
+#include "documents/save_parser.h"
 #include "support/file_contents.h"
 #include "support/file_io.h"
 #include "support/folders.h"

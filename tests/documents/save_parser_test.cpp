@@ -1,12 +1,12 @@
-#include "json/save_parser.h"
+#include "documents/save_parser.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "documents/import_document.h"
 #include "hostlink/host_commands.h"
-#include "json/import_document.h"
 #include "support/file_io.h"
 #include "support/folders.h"
 

@@ -1,4 +1,4 @@
-#include "json/vx_json_streamer.h"
+#include "documents/vx_json_streamer.h"
 
 #include <gtest/gtest.h>
 

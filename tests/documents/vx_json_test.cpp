@@ -1,4 +1,4 @@
-#include "json/vx_json.h"
+#include "documents/vx_json.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "json/vx_json_streamer.h"
+#include "documents/vx_json_streamer.h"
 #include "support/errors.h"
 
 namespace vx {

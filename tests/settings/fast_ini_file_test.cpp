@@ -1,4 +1,4 @@
-#include "support/fast_ini_file.h"
+#include "settings/fast_ini_file.h"
 
 #include <gtest/gtest.h>
 

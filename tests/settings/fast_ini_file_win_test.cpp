@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "settings/fast_ini_file.h"
 #include "settings/settings_test_util.h"
 #include "support/errors.h"
-#include "support/fast_ini_file.h"
 #include "support/file_contents.h"
 #include "support/os_file.h"
 

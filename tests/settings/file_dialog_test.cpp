@@ -1,11 +1,11 @@
-#include "support/file_dialog.h"
+#include "settings/file_dialog.h"
 
 #include <gtest/gtest.h>
 
+#include "settings/settings_store.h"
 #include "settings/settings_test_util.h"
 #include "support/file_contents.h"
 #include "support/file_io.h"
-#include "support/settings_store.h"
 
 namespace vx {
 namespace {

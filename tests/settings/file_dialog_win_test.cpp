@@ -6,10 +6,10 @@
 #include <functional>
 #include <thread>
 
+#include "settings/file_dialog.h"
+#include "settings/settings_store.h"
 #include "settings/settings_test_util.h"
 #include "support/file_contents.h"
-#include "support/file_dialog.h"
-#include "support/settings_store.h"
 
 namespace vx {
 namespace {

@@ -6,10 +6,10 @@
 
 #include <string>
 
+#include "settings/settings_store.h"
 #include "support/folders.h"
 #include "support/guid.h"
 #include "support/pause.h"
-#include "support/settings_store.h"
 
 namespace vx {
 

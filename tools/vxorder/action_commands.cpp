@@ -5,16 +5,16 @@
 #include <exception>
 #include <string>
 
+#include "actions/order_actions.h"
 #include "binary_output.h"
 #include "command_support.h"
 #include "commands.h"
-#include "json/order_actions.h"
 #include "support/errors.h"
 #include "support/folders.h"
-#include "support/html_message.h"
-#include "support/html_text.h"
 #include "support/string_list.h"
-#include "support/user_interface.h"
+#include "ui/html_message.h"
+#include "ui/html_text.h"
+#include "ui/user_interface.h"
 
 namespace vx::vxorder {
 namespace {

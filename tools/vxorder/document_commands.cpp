@@ -5,10 +5,10 @@
 #include "binary_output.h"
 #include "command_support.h"
 #include "commands.h"
-#include "json/data_grid_lines.h"
-#include "json/order_document.h"
-#include "json/order_outputs.h"
-#include "json/save_parser.h"
+#include "documents/data_grid_lines.h"
+#include "documents/order_document.h"
+#include "documents/order_outputs.h"
+#include "documents/save_parser.h"
 #include "support/errors.h"
 
 namespace vx::vxorder {

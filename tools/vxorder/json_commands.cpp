@@ -6,9 +6,9 @@
 #include "binary_output.h"
 #include "command_support.h"
 #include "commands.h"
+#include "documents/order_locate.h"
 #include "json/fast_json.h"
 #include "json/json_formatter.h"
-#include "json/order_locate.h"
 #include "support/folders.h"
 
 namespace vx::vxorder {

@@ -1,0 +1,201 @@
+#include "actions/order_actions.h"
+
+#include "documents/data_grid_lines.h"
+#include "documents/order_document.h"
+#include "documents/order_outputs.h"
+#include "documents/save_parser.h"
+#include "hostlink/host_commands.h"
+#include "support/errors.h"
+#include "support/file_io.h"
+#include "support/folders.h"
+#include "support/text_utils.h"
+#include "ui/user_interface.h"
+
+namespace vx {
+
+namespace {
+
+constexpr char kOrderNotLoaded[] = "Auftrag wurde <b>nicht geladen</b>.";
+constexpr char kOrderNotLoadedBecause[] = "Auftrag wurde <b>nicht geladen</b>:\r\n";
+constexpr char kNotInEditMode[] = "Auftrag muss auf <b>Bearbeiten stehen</b>.";
+constexpr char kDataNotReadable[] = "Daten <b>nicht lesbar</b>.<br>";
+// The save and the open dialog share the remembered filter index.
+constexpr char kDialogKey[] = "kastelo.VXJSONObject";
+constexpr char kJsonFilter[] = "JSON File|*.json";
+constexpr char kJsonExtension[] = "json";
+
+// Every action begins by telling the user whether the host is reachable.
+void RefreshCaption(const TOrderActionContext& context) {
+  if (context.UpdateCaption) context.UpdateCaption();
+}
+
+bool HostCanTakePositions() { return TextIsTrue(ReadIPCValueSync("CANPOSTJSON")); }
+
+std::string LowerCase(std::string text) {
+  for (char& c : text) c = static_cast<char>(AnsiLowerChar(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// The host's temporary order file belongs to this program once answered;
+// it goes only after a load that did not raise, so a broken one can still
+// be looked at.
+void LoadHostOrder(TVXJSONObject& document, const std::string& answer) {
+  document.Load(answer, false, true);
+  if (!answer.empty()) DeleteFileRetry(answer);
+}
+
+std::string SavedFileMessage(const std::string& fileName) {
+  return "<B>Die erzeugten Datei finden Sie hier:</B><BR>"
+         "<A href=\"SHOpenFolderAndSelectItems://" +
+         fileName + "\">Klicken Sie hier</A>, um den entsprechenden <B>Ordner</B> zu \xf6" "ffnen.";
+}
+
+std::string OpenDialogFilter(const TCurrentCustomer& current) {
+  const std::string customer = MakeFileNameSafe(current.CustomerNumber, true);
+  const std::string address = MakeFileNameSafe(current.AdressSmart, false);
+  std::string filter = kJsonFilter;
+  if (!customer.empty()) {
+    filter += "|JSON File f\xfc" "r Kundennummer " + customer + " [" + address + "]|*" + customer + "*.json";
+  }
+  return filter;
+}
+
+// The save road after the host's answer; its errors reach the guard of
+// ButtonReadClick. True when the file was written.
+bool SaveHostOrder(const TOrderActionContext& context, const std::string& answer) {
+  TVXJSONObject& document = *context.OrderDocument;
+  LoadHostOrder(document, answer);
+  if (!document.IsValid()) {
+    context.UI.ShowHtmlMessage(kOrderNotLoaded);
+    return false;
+  }
+  TFileDialogRequest request;
+  request.Save = true;
+  request.DialogKey = kDialogKey;
+  request.Filter = kJsonFilter;
+  request.ProposedFileName = ProposeSaveFileName(document, LoadFileNameTemplate(), Today());
+  request.DefaultExt = kJsonExtension;
+  const std::vector<std::string> chosen = context.UI.ExecuteFileDialog(request);
+  if (chosen.empty() || chosen.front().empty()) return false;
+  WriteOrderFile(document, chosen.front());
+  context.UI.ShowHtmlMessage(SavedFileMessage(chosen.front()));
+  return true;
+}
+
+// Loads one order file into the window's document and sends it. False when
+// the document is not valid afterwards.
+bool SendOrderFile(const TOrderActionContext& context, const std::string& fileName) {
+  TVXJSONObject& document = *context.OrderDocument;
+  document.Load(fileName, false, false);
+  if (!document.IsValid()) return false;
+  ExtractL2Files(document, context.TempFiles);
+  TSaveParser parser;
+  parser.OrderDocument = &document;
+  parser.Execute("", "", kImportAsText, 0);
+  return true;
+}
+
+}  // namespace
+
+void TOrderDocumentDelete::operator()(TVXJSONObject* document) const { delete document; }
+
+TOrderDocumentPtr NewOrderDocument() { return TOrderDocumentPtr(new TVXJSONObject()); }
+
+std::string ProposeSaveFileName(TVXJSONObject& document, const std::string& fileNameTemplate,
+                                const TCalendarDate& today) {
+  const std::string name = ProposeOrderFileName(document, fileNameTemplate, today);
+  if (!name.empty()) return name;
+  // A template that cleans down to nothing (say "[AdressName]" for an order
+  // without a short address) would leave the dialog's name field empty; the
+  // default template always gives at least the number and the date.
+  return ProposeOrderFileName(document, kDefaultFileNameTemplate, today);
+}
+
+TCurrentCustomer ReadCurrentCustomer() {
+  TVXJSONObject current;
+  TCurrentCustomer customer;
+  try {
+    current.Load(ReadIPCValueSync("SIMPLEGETJSON"), true, false);
+  } catch (const Exception&) {
+    // The exchange server answers with the customer's two members at the
+    // root, without an order around them; any other text that parses but
+    // holds no order is an error.
+    TFastJSON& answer = current.JSON();
+    if (!answer.JsonObject() || answer.JsonObject()->Find("CustomerNumber") < 0) throw;
+    customer.CustomerNumber = answer.Values("CustomerNumber").AsString();
+    customer.AdressSmart = answer.Values("AdressSmart").AsString();
+    return customer;
+  }
+  if (!current.IsValid()) return customer;
+  customer.CustomerNumber = current.Adress().Values("CustomerNumber").AsString();
+  customer.AdressSmart = current.Adress().Values("AdressSmart").AsString();
+  return customer;
+}
+
+bool ButtonReadClick(const TOrderActionContext& context) {
+  RefreshCaption(context);
+  const std::string answer = ReadIPCValueSync("GETJSON");
+  try {
+    return SaveHostOrder(context, answer);
+  } catch (const Exception& error) {
+    context.UI.ShowHtmlMessage(kOrderNotLoadedBecause + error.Message());
+    return false;
+  }
+}
+
+void ButtonWriteClick(const TOrderActionContext& context) {
+  RefreshCaption(context);
+  if (!HostCanTakePositions()) {
+    context.UI.ShowHtmlMessage(kNotInEditMode);
+    return;
+  }
+  TFileDialogRequest request;
+  request.DialogKey = kDialogKey;
+  request.Filter = OpenDialogFilter(ReadCurrentCustomer());
+  request.MultiSelect = true;
+  request.DefaultExt = kJsonExtension;
+  const std::vector<std::string> fileNames = context.UI.ExecuteFileDialog(request);
+  if (!fileNames.empty()) PostOrderFiles(context, fileNames);
+}
+
+bool PostOrderFiles(const TOrderActionContext& context, const std::vector<std::string>& fileNames) {
+  RefreshCaption(context);
+  if (!HostCanTakePositions()) {
+    context.UI.ShowHtmlMessage(kNotInEditMode);
+    return false;
+  }
+  for (size_t i = 0; i < fileNames.size(); ++i) {
+    const std::string& fileName = fileNames[i];
+    if (!FileIsPresent(fileName) || LowerCase(ExtractFileExt(fileName)) != ".json") continue;
+    bool sent = false;
+    try {
+      sent = SendOrderFile(context, fileName);
+    } catch (const Exception&) {
+      // One broken file must not keep the others from the host.
+    }
+    if (!sent) {
+      context.UI.ShowHtmlMessage(kDataNotReadable + fileName);
+      continue;
+    }
+    if (i + 1 == fileNames.size()) context.UI.PlayWave();
+  }
+  return true;
+}
+
+bool CopyPositionsToClipboard(const TOrderActionContext& context) {
+  TBusyCursorScope busy(context.UI);
+  TVXJSONObject document;
+  LoadHostOrder(document, ReadIPCValueSync("GETJSON"));
+  if (!document.IsValid()) return false;
+  const std::vector<std::string> embedded = EmbedL2Files(document);
+  TDataGridLines lines;
+  FillDataGridLines(document, lines);
+  TMemoryStream stream;
+  WriteDataGridLinesStream(lines, stream);
+  context.UI.PutOnClipboard(kDataGridClipboardFormat, MakeClipboardBlock(stream));
+  // The attachments travel in the block now; only now may their files go.
+  DeleteEmbeddedL2Files(embedded);
+  return true;
+}
+
+}  // namespace vx
