@@ -2,9 +2,12 @@
 
 #include <cstring>
 #include <exception>
+#include <iterator>
+#include <vector>
 
 #include "json/json_formatter.h"
 #include "json/json_parser.h"
+#include "json/json_text_internal.h"
 #include "support/file_io.h"
 #include "support/folders.h"
 #include "support/streams.h"
@@ -162,6 +165,196 @@ class TJsonWriter {
   int64_t FFlushed = 0;
 };
 
+// Builds the nodes of what the parser's single pass reads. The children of
+// the open arrays and objects are collected here and moved into their node
+// at its end, so that each node's list is allocated once at its final size.
+class TJsonFastBuilder {
+ public:
+  // The outermost thing read fills target: the root of a document, the
+  // array or object itself, or the value.
+  explicit TJsonFastBuilder(TJsonBase& target) : FTarget(target) {}
+
+  bool Null() { return Fill(jvNull) != nullptr; }
+  bool Boolean(bool flag) {
+    TJsonValue* value = Fill(jvBoolean);
+    if (value) value->FBooleanValue = flag;
+    return value != nullptr;
+  }
+  bool Number(double number) {
+    TJsonValue* value = Fill(jvNumber);
+    if (value) value->FNumberValue = number;
+    return value != nullptr;
+  }
+  bool String(std::string_view text, bool plain) {
+    TJsonValue* value = Fill(jvString);
+    return value && Decode(value->FStringValue, text, plain);
+  }
+
+  bool StartArray() {
+    TJsonArray* array = nullptr;
+    if (FTop == nullptr && FTarget.Kind() == TJsonBase::TKind::Document) {
+      auto& document = static_cast<TFastJSON&>(FTarget);
+      document.NewArray();
+      array = document.JsonArray();
+    } else if (FTop == nullptr && FTarget.Kind() == TJsonBase::TKind::Array) {
+      array = &static_cast<TJsonArray&>(FTarget);
+    } else if (TJsonValue* value = Fill(jvArray)) {
+      value->FArrayValue = std::make_unique<TJsonArray>(value);
+      array = value->FArrayValue.get();
+    }
+    if (array == nullptr) return false;
+    Open(array, FValues.size());
+    return true;
+  }
+  bool EndArray(size_t /*items*/) {
+    auto& array = static_cast<TJsonArray&>(*FTop);
+    const auto begin = FValues.begin() + static_cast<std::ptrdiff_t>(FOpen.back().First);
+    array.FItems.assign(std::make_move_iterator(begin), std::make_move_iterator(FValues.end()));
+    FValues.erase(begin, FValues.end());
+    Close();
+    return true;
+  }
+
+  bool StartObject() {
+    TJsonObject* object = nullptr;
+    if (FTop == nullptr && FTarget.Kind() == TJsonBase::TKind::Document) {
+      auto& document = static_cast<TFastJSON&>(FTarget);
+      document.NewObject();
+      object = document.JsonObject();
+    } else if (FTop == nullptr && FTarget.Kind() == TJsonBase::TKind::Object) {
+      object = &static_cast<TJsonObject&>(FTarget);
+    } else if (TJsonValue* value = Fill(jvObject)) {
+      value->FObjectValue = std::make_unique<TJsonObject>(value);
+      object = value->FObjectValue.get();
+    }
+    if (object == nullptr) return false;
+    Open(object, FPairs.size());
+    return true;
+  }
+  bool Key(std::string_view text, bool plain) {
+    FPairs.push_back(std::make_unique<TJsonPair>(static_cast<TJsonObject*>(FTop)));
+    return Decode(FPairs.back()->Name, text, plain);
+  }
+  bool EndObject(size_t /*pairs*/) {
+    auto& object = static_cast<TJsonObject&>(*FTop);
+    const auto begin = FPairs.begin() + static_cast<std::ptrdiff_t>(FOpen.back().First);
+    object.FItems.assign(std::make_move_iterator(begin), std::make_move_iterator(FPairs.end()));
+    FPairs.erase(begin, FPairs.end());
+    Close();
+    return true;
+  }
+
+ private:
+  // An open array or object and where its children start on their list.
+  struct TOpen {
+    TJsonBase* Node;
+    size_t First;
+  };
+
+  static bool Decode(std::string& out, std::string_view text, bool plain) {
+    if (!plain) return DecodeJsonTextTo(out, text);
+    out.assign(text.data(), text.size());
+    return true;
+  }
+
+  void Open(TJsonBase* node, size_t first) {
+    FOpen.push_back({node, first});
+    FTop = node;
+    FTopIsArray = node->Kind() == TJsonBase::TKind::Array;
+  }
+  void Close() {
+    FOpen.pop_back();
+    FTop = FOpen.empty() ? nullptr : FOpen.back().Node;
+    FTopIsArray = FTop && FTop->Kind() == TJsonBase::TKind::Array;
+  }
+
+  // The value that the next thing read fills, with its type set; null when
+  // the target takes no such value.
+  TJsonValue* Fill(TJsonValueType type) {
+    TJsonValue* value = nullptr;
+    if (FTopIsArray) {
+      FValues.push_back(std::make_unique<TJsonValue>(FTop));
+      value = FValues.back().get();
+    } else if (FTop) {
+      value = &FPairs.back()->Value();
+    } else if (FTarget.Kind() == TJsonBase::TKind::Value) {
+      value = &static_cast<TJsonValue&>(FTarget);
+    }
+    if (value) value->FValueType = type;
+    return value;
+  }
+
+  TJsonBase& FTarget;
+  // The innermost open array or object, null before the first.
+  TJsonBase* FTop = nullptr;
+  bool FTopIsArray = false;
+  std::vector<TOpen> FOpen;
+  std::vector<std::unique_ptr<TJsonValue>> FValues;
+  std::vector<std::unique_ptr<TJsonPair>> FPairs;
+};
+
+// Makes and fills the nodes for the parser's splitting rules.
+class TJsonSplitBuilder {
+ public:
+  using TDocumentRef = TFastJSON*;
+  using TObjectRef = TJsonObject*;
+  using TArrayRef = TJsonArray*;
+  using TPairRef = TJsonPair*;
+  using TValueRef = TJsonValue*;
+
+  TJsonArray* NewRootArray(TFastJSON* document) {
+    document->NewArray();
+    return document->JsonArray();
+  }
+  TJsonObject* NewRootObject(TFastJSON* document) {
+    document->NewObject();
+    return document->JsonObject();
+  }
+  TJsonPair* AddPair(TJsonObject* object) { return &object->Add(std::string()); }
+  void SetPairName(TJsonPair* pair, std::string_view escaped) { pair->Name = DecodeJsonText(escaped); }
+  TJsonValue* PairValue(TJsonPair* pair) { return &pair->Value(); }
+  TJsonValue* AddItem(TJsonArray* array) { return &array->Add(); }
+
+  void SetNull(TJsonValue* value) { value->FValueType = jvNull; }
+  void SetBoolean(TJsonValue* value, bool flag) {
+    value->FValueType = jvBoolean;
+    value->FBooleanValue = flag;
+  }
+  void SetNumber(TJsonValue* value, double number) {
+    value->FValueType = jvNumber;
+    value->FNumberValue = number;
+  }
+  // A text that fails to decode leaves a string value with no text.
+  void SetString(TJsonValue* value, std::string_view escaped) {
+    value->FValueType = jvString;
+    value->FStringValue = DecodeJsonText(escaped);
+  }
+  TJsonObject* SetObject(TJsonValue* value) {
+    value->FValueType = jvObject;
+    value->FObjectValue = std::make_unique<TJsonObject>(value);
+    return value->FObjectValue.get();
+  }
+  TJsonArray* SetArray(TJsonValue* value) {
+    value->FValueType = jvArray;
+    value->FArrayValue = std::make_unique<TJsonArray>(value);
+    return value->FArrayValue.get();
+  }
+
+  // Quotes at most 100 bytes of the text, after the enclosing pair's name.
+  [[noreturn]] void RaiseParseError(const TJsonBase* node, std::string_view text) {
+    std::string message = "\"" + node->EnclosingPairName() + "\" parse error: ";
+    message.append(text.substr(0, 100));
+    message += " ..";
+    node->RaiseJsonError(message);
+  }
+};
+
+namespace {
+
+using TSplitReader = TJsonSplitReader<TJsonSplitBuilder>;
+
+}  // namespace
+
 namespace {
 
 template <typename TWrite>
@@ -185,16 +378,6 @@ void WriteWith(TStream& stream, TJSONFormatter* formatter, TWrite write) {
 const char* JsonValueTypeName(TJsonValueType type) {
   static const char* const kNames[] = {"jvNone", "jvNull", "jvString", "jvNumber", "jvBoolean", "jvObject", "jvArray"};
   return type <= jvArray ? kNames[type] : "?";
-}
-
-std::string JsonErrorText(std::string_view className, std::string_view message) {
-  std::string text;
-  text.reserve(className.size() + message.size() + 2);
-  text += '<';
-  text += className;
-  text += '>';
-  text += message;
-  return text;
 }
 
 const char* TJsonBase::ClassName() const {
@@ -316,7 +499,19 @@ TJsonObject& TJsonValue::AsObject() {
   return *FObjectValue;
 }
 
-void TJsonValue::Parse(std::string_view text) { TJsonParser::ParseValue(*this, CutAtNul(text)); }
+void TJsonValue::Parse(std::string_view text) {
+  text = CutAtNul(text);
+  Clear();
+  // A value's text is not trimmed, so the single pass only takes text
+  // without blanks around it.
+  TJsonFastBuilder builder(*this);
+  if (!text.empty() && !IsJsonBlank(text.front()) && !IsJsonBlank(text.back())) {
+    if (TJsonFastReader<TJsonFastBuilder>(builder, kJsonMaxDepth).Read(text)) return;
+    Clear();
+  }
+  TJsonSplitBuilder splitBuilder;
+  TSplitReader(splitBuilder, kJsonMaxDepth).Value(this, text, 0);
+}
 
 std::string TJsonValue::Stringify(TJSONFormatter* formatter) const {
   return StringifyWith(formatter, [this](TJsonWriter& writer) { writer.Value(*this); });
@@ -383,7 +578,18 @@ TJsonValue& TJsonArray::Add() {
 
 void TJsonArray::Clear() { FItems.clear(); }
 
-void TJsonArray::Parse(std::string_view text) { TJsonParser::ParseArray(*this, CutAtNul(text)); }
+void TJsonArray::Parse(std::string_view text) {
+  text = CutAtNul(text);
+  Clear();
+  TJsonFastBuilder builder(*this);
+  const std::string_view trimmed = JsonTrim(text);
+  if (JsonTextEncloses(trimmed, '[', ']')) {
+    if (TJsonFastReader<TJsonFastBuilder>(builder, kJsonMaxDepth).Read(trimmed)) return;
+    Clear();
+  }
+  TJsonSplitBuilder splitBuilder;
+  TSplitReader(splitBuilder, kJsonMaxDepth).Array(this, text, 1);
+}
 
 std::string TJsonArray::Stringify(TJSONFormatter* formatter) const {
   return StringifyWith(formatter, [this](TJsonWriter& writer) { writer.Array(*this); });
@@ -412,7 +618,12 @@ TJsonPair::TJsonPair(TJsonObject* owner, std::string name)
     : TJsonBase(TKind::Pair, owner), Name(std::move(name)), FValue(this) {}
 TJsonPair::~TJsonPair() = default;
 
-void TJsonPair::Parse(std::string_view text) { TJsonParser::ParsePair(*this, CutAtNul(text)); }
+void TJsonPair::Parse(std::string_view text) {
+  Name.clear();
+  FValue.Clear();
+  TJsonSplitBuilder builder;
+  TSplitReader(builder, kJsonMaxDepth).Pair(this, CutAtNul(text), 0);
+}
 
 std::string TJsonPair::Stringify(TJSONFormatter* formatter) const {
   return StringifyWith(formatter, [this](TJsonWriter& writer) { writer.Pair(*this); });
@@ -477,7 +688,18 @@ void TJsonObject::Delete(std::string_view name) {
 
 void TJsonObject::Clear() { FItems.clear(); }
 
-void TJsonObject::Parse(std::string_view text) { TJsonParser::ParseObject(*this, CutAtNul(text)); }
+void TJsonObject::Parse(std::string_view text) {
+  text = CutAtNul(text);
+  Clear();
+  TJsonFastBuilder builder(*this);
+  const std::string_view trimmed = JsonTrim(text);
+  if (JsonTextEncloses(trimmed, '{', '}')) {
+    if (TJsonFastReader<TJsonFastBuilder>(builder, kJsonMaxDepth).Read(trimmed)) return;
+    Clear();
+  }
+  TJsonSplitBuilder splitBuilder;
+  TSplitReader(splitBuilder, kJsonMaxDepth).Object(this, text, 1);
+}
 
 std::string TJsonObject::Stringify(TJSONFormatter* formatter) const {
   return StringifyWith(formatter, [this](TJsonWriter& writer) { writer.Object(*this); });
@@ -538,7 +760,22 @@ void TFastJSON::Delete(std::string_view name) {
   FJsonObject->Delete(name);
 }
 
-void TFastJSON::Parse(std::string_view text) { TJsonParser::ParseDocument(*this, CutAtNul(text)); }
+void TFastJSON::Parse(std::string_view text) {
+  text = CutAtNul(text);
+  Clear();
+  TJsonFastBuilder builder(*this);
+  const std::string_view trimmed = JsonTrim(text);
+  if (JsonTextEncloses(trimmed, '[', ']') || JsonTextEncloses(trimmed, '{', '}')) {
+    if (TJsonFastReader<TJsonFastBuilder>(builder, kJsonMaxDepth).Read(trimmed)) return;
+  }
+  ParseJsonDocumentSplitting(*this, text);
+}
+
+void ParseJsonDocumentSplitting(TFastJSON& document, std::string_view text) {
+  document.Clear();
+  TJsonSplitBuilder builder;
+  TSplitReader(builder, kJsonMaxDepth).Document(&document, CutAtNul(text));
+}
 
 std::string TFastJSON::Stringify(TJSONFormatter* formatter) const {
   if (FJsonArray) return FJsonArray->Stringify(formatter);

@@ -16,7 +16,8 @@
 #include <string_view>
 #include <vector>
 
-#include "support/errors.h"
+#include "json/json_error.h"
+#include "json/json_text.h"
 
 namespace vx {
 
@@ -25,24 +26,15 @@ class TJSONFormatter;
 class TJsonArray;
 class TJsonObject;
 class TJsonPair;
-class TJsonParser;
+class TJsonFastBuilder;
+class TJsonSplitBuilder;
 class TJsonWriter;
-
-// The general error of the model.
-class EJsonError : public Exception {
- public:
-  using Exception::Exception;
-};
 
 enum TJsonValueType : uint8_t { jvNone, jvNull, jvString, jvNumber, jvBoolean, jvObject, jvArray };
 enum TJsonStructType : uint8_t { jsNone, jsArray, jsObject };
 
 // "jvNone" ... "jvArray", as error texts name the types.
 const char* JsonValueTypeName(TJsonValueType type);
-
-// "<" + className + ">" + message: the one place that builds the texts of
-// the model's node errors.
-std::string JsonErrorText(std::string_view className, std::string_view message);
 
 // Nesting deeper than this many arrays and objects (the root counts as
 // level 1) is refused with a parse error, so that hostile input cannot
@@ -90,7 +82,7 @@ class TJsonBase {
   [[noreturn]] void RaiseJsonError(std::string_view message) const;
 
  private:
-  friend class TJsonParser;
+  friend class TJsonSplitBuilder;
   TJsonBase* FOwner;
   TKind FKind;
 };
@@ -131,7 +123,8 @@ class TJsonValue final : public TJsonBase {
   void Assign(const TJsonBase* source) override;
 
  private:
-  friend class TJsonParser;
+  friend class TJsonFastBuilder;
+  friend class TJsonSplitBuilder;
   [[noreturn]] void RaiseValueTypeError(TJsonValueType target) const;
 
   TJsonValueType FValueType = jvNone;
@@ -160,7 +153,7 @@ class TJsonArray final : public TJsonBase {
   void Assign(const TJsonBase* source) override;
 
  private:
-  friend class TJsonParser;
+  friend class TJsonFastBuilder;
   friend class TJsonWriter;
   std::vector<std::unique_ptr<TJsonValue>> FItems;
 };
@@ -212,7 +205,7 @@ class TJsonObject final : public TJsonBase {
   void Assign(const TJsonBase* source) override;
 
  private:
-  friend class TJsonParser;
+  friend class TJsonFastBuilder;
   friend class TJsonWriter;
   std::vector<std::unique_ptr<TJsonPair>> FItems;
 };
@@ -273,40 +266,8 @@ class TFastJSON final : public TJsonBase {
 // name has none).
 std::string BackupFileName(const std::string& fileName);
 
-// Bytes removed by the parser's trimming: every byte of 0x20 and below.
-std::string_view JsonTrim(std::string_view text);
-
-// Replaces the escapes of a JSON string's inner text. "\uXXXX" gives one
-// byte: 0x80 for U+20AC, else the code's low 8 bits. Raises EJsonError
-// "InvalidHexNumber" for a non-hexadecimal digit in "\uXXXX".
-std::string DecodeJsonText(std::string_view text);
-// Escapes a text for a JSON string (without the quotes): quote, slash and
-// backslash get a backslash, control bytes their short escapes or \u00xx,
-// 0x80 "\u20ac", bytes above 0x80 "\u00xx"; 0x20-0x7F stay.
-std::string EncodeJsonText(std::string_view text);
-void AppendEncodedJsonText(std::string& out, std::string_view text);
-
-// The decimal separator of the user's locale (vx::DecimalSeparator), read
-// on first use. Tests set another one to act as a different locale.
-char JsonDecimalPoint();
-void SetJsonDecimalPoint(char separator);
-
-// The general number form with at most 15 significant digits: plain while
-// the integer part has at most 15 digits and the magnitude is at least
-// 0.00001, else like "1.5E-7" or "1E20". Always with "." as separator.
-std::string JsonFloatToText(double value);
-void AppendJsonFloat(std::string& out, double value);
-// Reads optional sign, digits, an optional decimal separator ("." or the
-// locale's) with digits, and an optional exponent; ".5" and "5." count as
-// numbers. False (and value 0) for any other text or a number out of range.
-bool TryJsonTextToFloat(std::string_view text, double& value);
-double JsonTextToFloat(std::string_view text);
-
-// A calendar date and clock time, formatted as they are.
-struct TJsonDateTime {
-  int Year = 0, Month = 0, Day = 0, Hour = 0, Minute = 0, Second = 0, Millisecond = 0;
-};
-// "yyyy-mm-ddThh:nn:ss.zzzZ", with no time-zone conversion.
-std::string DateTimeToJsonText(const TJsonDateTime& time);
+// The splitting rules alone, without the single pass before them; for tests
+// that compare both. Parses as TFastJSON::Parse does.
+void ParseJsonDocumentSplitting(TFastJSON& document, std::string_view text);
 
 }  // namespace vx

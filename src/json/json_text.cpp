@@ -1,5 +1,5 @@
-// Text pieces of the JSON model: trimming, string escapes, number text and
-// the date-time text.
+#include "json/json_text.h"
+
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "json/fast_json.h"
+#include "json/json_error.h"
 #include "json/json_text_internal.h"
 #include "support/text_utils.h"
 

@@ -8,7 +8,6 @@
 
 #include "json/fast_json.h"
 #include "json/json_formatter.h"
-#include "json/json_parser.h"
 #include "support/streams.h"
 
 namespace vx::testing {
@@ -23,7 +22,7 @@ inline std::string CheckJsonInput(std::string_view input) {
   auto parse = [](TFastJSON& json, std::string_view text, bool splitting) -> std::string {
     try {
       if (splitting) {
-        TJsonParser::ParseDocumentSplitting(json, text.substr(0, text.find('\0')));
+        ParseJsonDocumentSplitting(json, text.substr(0, text.find('\0')));
       } else {
         json.Parse(text);
       }

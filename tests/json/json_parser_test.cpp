@@ -1,7 +1,5 @@
 // The parser's rules: what it takes, what it refuses and with which text,
 // and that the single pass and the splitting parser agree.
-#include "json/json_parser.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
@@ -238,7 +236,7 @@ TEST(JsonParser, SinglePassAgreesWithSplitting) {
     TFastJSON fast;
     TFastJSON split;
     const std::string fastError = ErrorText([&] { fast.Parse(text); });
-    const std::string splitError = ErrorText([&] { TJsonParser::ParseDocumentSplitting(split, text); });
+    const std::string splitError = ErrorText([&] { ParseJsonDocumentSplitting(split, text); });
     EXPECT_EQ(fastError, splitError) << text;
     EXPECT_EQ(fast.Stringify(), split.Stringify()) << text;
   }
