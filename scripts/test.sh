@@ -24,6 +24,13 @@ count_ctest() {
   failed=$((failed + fails))
 }
 
+echo "== Include order"
+if python3 scripts/check_includes.py; then
+  passed=$((passed + 1))
+else
+  failed=$((failed + 1))
+fi
+
 echo "== Native build and unit tests"
 if cmake -S . -B "$build/native" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVX_TESTS=ON >/dev/null &&
    cmake --build "$build/native" -j "$jobs"; then
