@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "hostlink/host_commands.h"
+#include "hostlink/ipc_client.h"
 #include "hostlink/message_io.h"
 #include "hostlink/stream_storage.h"
 #include "support/errors.h"
@@ -112,7 +113,7 @@ bool TRoundTripRig::FramedRoundTrip() { return ReadIPCValueSync("DBPATH") == kBe
 
 bool TRoundTripRig::BareRoundTrip() {
   int error = 0;
-  std::unique_ptr<TPipeStream> pipe = CreatePipeConnector()->Open(FPingPongPath, kPipeIoTimeoutMs, error);
+  std::unique_ptr<TPipeStream> pipe = CreatePipeConnector()->Open(FPingPongPath, ExchangeDeadline(), error);
   if (!pipe) return false;
   pipe->Write(FRequest.data(), 8);
   pipe->Write(FRequest.data() + 8, 8);

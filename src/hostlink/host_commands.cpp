@@ -1,5 +1,6 @@
 #include "hostlink/host_commands.h"
 
+#include <chrono>
 #include <mutex>
 #include <vector>
 
@@ -26,6 +27,8 @@ std::string ResolveServerName() {
   std::string name = GetServerName();
   return name.empty() ? ReadLocalServiceFile() : name;
 }
+
+bool Passed(TDeadline deadline) { return std::chrono::steady_clock::now() >= deadline; }
 
 TMessageRef NewRequest(const std::string& command, int32_t index) {
   TMessageRef request = TMessageData::Create();
@@ -54,8 +57,13 @@ std::string ReadLocalServiceFile(TStringList* lines) {
   return fileLines.Get(0);
 }
 
-std::string RequestIPCValue(const std::string& command, const std::string& serverName, TIPCResult& result) {
+namespace {
+
+// One attempt of a read request that ends by the deadline.
+std::string RequestBefore(TDeadline deadline, const std::string& command, const std::string& serverName,
+                          TIPCResult& result) {
   TIPCClient client;
+  client.Deadline = deadline;
   client.SetServerName(serverName);
   TMessageRef request = NewRequest(command, -1);
   request->Data().AddBoolean("SYNC", true);
@@ -67,22 +75,34 @@ std::string RequestIPCValue(const std::string& command, const std::string& serve
   return answer ? answer->Data().FindText("DATA") : std::string();
 }
 
-std::string ReadIPCValueSync(const std::string& command) {
+// The attempts of a read, all of them and their pauses ending by the
+// deadline: a server that used up the time gets no further attempt.
+std::string ReadBefore(TDeadline deadline, const std::string& command) {
   const std::string serverName = ResolveServerName();
   std::string text;
-  for (int attempt = 0; attempt < kHostAttempts; ++attempt) {
+  for (int attempt = 0; attempt < kHostAttempts && !Passed(deadline); ++attempt) {
     TIPCResult result;
-    text = RequestIPCValue(command, serverName, result);
+    text = RequestBefore(deadline, command, serverName, result);
     if (result.AnswerReceived) break;
     Pause(kHostRetryPauseMs);
   }
   return text;
 }
 
+}  // namespace
+
+std::string RequestIPCValue(const std::string& command, const std::string& serverName, TIPCResult& result) {
+  return RequestBefore(ExchangeDeadline(), command, serverName, result);
+}
+
+std::string ReadIPCValueSync(const std::string& command) { return ReadBefore(ExchangeDeadline(), command); }
+
 bool WriteIPCValueASync(const std::string& text, int32_t typeCode, const std::string& command) {
   if (text.empty()) return false;
-  for (int attempt = 0; attempt < kHostAttempts; ++attempt) {
+  const TDeadline deadline = ExchangeDeadline();
+  for (int attempt = 0; attempt < kHostAttempts && !Passed(deadline); ++attempt) {
     TIPCClient client;
+    client.Deadline = deadline;
     client.SetServerName(ResolveServerName());
     TMessageRef request = NewRequest(command, typeCode);
     request->Data().AddText("DATA", text);
@@ -95,7 +115,10 @@ bool WriteIPCValueASync(const std::string& text, int32_t typeCode, const std::st
 
 std::string LocateExchangeServer() { return LocateExchangeServer(GetParentProcessId()); }
 
+// One time for the whole search, so that listed servers that never answer
+// cannot add up.
 std::string LocateExchangeServer(uint32_t parentProcessId) {
+  const TDeadline deadline = ExchangeDeadline();
   std::vector<std::string> answers;
   if (parentProcessId != 0) {
     TStringList lines;
@@ -103,7 +126,7 @@ std::string LocateExchangeServer(uint32_t parentProcessId) {
     const std::string parent = std::to_string(parentProcessId);
     for (const std::string& line : lines.Lines()) {
       TIPCResult result;
-      const std::string answer = RequestIPCValue("SERVERPROCESS", line, result);
+      const std::string answer = RequestBefore(deadline, "SERVERPROCESS", line, result);
       if (answer.empty()) continue;
       answers.push_back(answer);
       const std::vector<std::string> parts = SplitText(kServerProcessDelimiter, answer);
@@ -115,7 +138,7 @@ std::string LocateExchangeServer(uint32_t parentProcessId) {
   }
   if (answers.size() != 1) return "";
   // A default server that answers serves this program as it is.
-  if (!ReadIPCValueSync("SERVERPROCESS").empty()) return "";
+  if (!ReadBefore(deadline, "SERVERPROCESS").empty()) return "";
   const std::vector<std::string> parts = SplitText(kServerProcessDelimiter, answers[0]);
   if (parts.size() != 2) return "";
   SetServerName(parts[0]);

@@ -1,7 +1,11 @@
 // The command calls to the host exchange server: the only way the program
 // talks to the host. Every call blocks its thread until it is done, creates
 // its own clients and messages, and never raises for pipe failures: a failed
-// read gives an empty text, a failed send false.
+// read gives an empty text, a failed send false. They do raise when the
+// exchange-service file cannot be read, and for a server or temporary folder
+// that must not be trusted (see ipc_client.h). Each call, with all its
+// attempts and pauses, ends by the time ExchangeDeadline gives when it
+// starts (a minute; see ipc_client.h).
 #pragma once
 
 #include <cstdint>

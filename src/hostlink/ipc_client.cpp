@@ -17,16 +17,24 @@ int64_t MillisecondsSince(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
 }
 
-std::atomic<int> gDefaultIoTimeoutMs{kPipeIoTimeoutMs};
+int64_t MillisecondsUntil(TDeadline deadline) {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+}
+
+std::atomic<int> gExchangeTimeoutMs{kExchangeTimeoutMs};
 
 }  // namespace
 
-int SetDefaultIoTimeout(int milliseconds) { return gDefaultIoTimeoutMs.exchange(milliseconds); }
+int SetExchangeTimeout(int milliseconds) { return gExchangeTimeoutMs.exchange(milliseconds); }
+
+TDeadline ExchangeDeadline() {
+  return std::chrono::steady_clock::now() + std::chrono::milliseconds(gExchangeTimeoutMs.load());
+}
 
 TIPCClient::TIPCClient() : TIPCClient(CreatePipeConnector()) {}
 
 TIPCClient::TIPCClient(std::unique_ptr<TPipeConnector> connector)
-    : IoTimeoutMs(gDefaultIoTimeoutMs), FConnector(std::move(connector)) {}
+    : Deadline(ExchangeDeadline()), FConnector(std::move(connector)) {}
 
 TIPCClient::~TIPCClient() { ClosePipe(); }
 
@@ -50,10 +58,12 @@ void TIPCClient::OpenPipe(int timeoutMs) {
   FConnected = false;
   FErrorDesc.clear();
   FErrorCode = 0;
+  // The open is part of the exchange's time: it ends at the deadline too.
+  timeoutMs = static_cast<int>(std::clamp<int64_t>(MillisecondsUntil(Deadline), 0, timeoutMs));
   const auto start = std::chrono::steady_clock::now();
   while (MillisecondsSince(start) < timeoutMs) {
     int error = 0;
-    FPipe = FConnector->Open(FPipePath, IoTimeoutMs, error);
+    FPipe = FConnector->Open(FPipePath, Deadline, error);
     if (FPipe) {
       FConnected = true;
       return;
@@ -82,6 +92,11 @@ bool TIPCClient::Failed(const char* errorDesc) {
 
 bool TIPCClient::WritePiece(const void* data, int64_t count, const char* errorDesc) {
   return FPipe->Write(data, count) || Failed(errorDesc);
+}
+
+void TIPCClient::RefuseTooLarge(const char* what, int64_t cap) {
+  FErrorDesc = std::string("IPC client refused message ") + what + " of more than " + std::to_string(cap) + " bytes";
+  FErrorCode = kErrorMessageTooLarge;
 }
 
 bool TIPCClient::ReadLength(int64_t& value, const char* errorDesc) {
@@ -113,12 +128,17 @@ TMessageRef TIPCClient::Exchange(const TMessageRef& request) {
     }
   }
 
-  // Announced lengths are not trusted: the answer grows only by the bytes
-  // that really arrive, so a hostile length cannot claim the memory up
-  // front. Negative lengths count as 0.
+  // Announced lengths are not trusted: one past its cap ends the exchange
+  // before anything of it is read, and below the cap the answer grows only
+  // by the bytes that really arrive, so a hostile length cannot claim the
+  // memory up front. Negative lengths count as 0.
   TMessageRef answer = TMessageData::Create();
   int64_t idLength = 0;
   if (!ReadLength(idLength, "ReadFile failed while reading message ID length")) return answer;
+  if (idLength > kMaxAnswerIdSize) {
+    RefuseTooLarge("ID", kMaxAnswerIdSize);
+    return answer;
+  }
   if (idLength > 0) {
     std::string id;
     for (int64_t missing = idLength; missing > 0;) {
@@ -134,6 +154,10 @@ TMessageRef TIPCClient::Exchange(const TMessageRef& request) {
   }
   int64_t dataSize = 0;
   if (!ReadLength(dataSize, "ReadFile failed while reading message data size")) return answer;
+  if (dataSize > kMaxAnswerDataSize) {
+    RefuseTooLarge("data", kMaxAnswerDataSize);
+    return answer;
+  }
   for (int64_t missing = dataSize; missing > 0;) {
     int64_t done = 0;
     const bool ok = FPipe->Read(buffer.data(), std::min<int64_t>(missing, kPipeTransferSize), done);

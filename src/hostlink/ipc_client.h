@@ -1,7 +1,9 @@
 // The pipe client: one object serves one request. It opens the server's
 // pipe, writes the request message, reads the answer message and closes
 // the pipe again. Pipe failures never raise; they are reported in
-// AnswerReceived, ErrorDesc and ErrorCode (Windows error numbers).
+// AnswerReceived, ErrorDesc and ErrorCode (Windows error numbers). What must
+// not be trusted does raise vx::Exception: a server of another user, or a
+// temporary folder (where the sockets live off Windows) that others control.
 #pragma once
 
 #include <memory>
@@ -12,9 +14,24 @@
 
 namespace vx {
 
-// The read and write bound that new clients start with; returns the
-// previous one. Tests shorten it so that a silent server costs little.
-int SetDefaultIoTimeout(int milliseconds);
+// A server may take this long for one exchange, from the open to the end
+// marker, and a host call for all its attempts: however a server paces
+// its bytes, the caller gets its thread back.
+constexpr int kExchangeTimeoutMs = 60000;
+// What one answer may hold. The host answers with paths and short texts;
+// anything near these sizes is a broken or hostile server, and reading it
+// would only fill the memory. An entry lies inside the data, so the data's
+// cap also bounds every entry.
+constexpr int64_t kMaxAnswerIdSize = 64 * 1024;
+constexpr int64_t kMaxAnswerDataSize = 256 * 1024 * 1024;
+// Windows' ERROR_MESSAGE_EXCEEDS_MAX_SIZE.
+constexpr int kErrorMessageTooLarge = 4336;
+
+// Sets the time that ExchangeDeadline gives; returns the previous one.
+// Tests shorten it so that a silent server costs little.
+int SetExchangeTimeout(int milliseconds);
+// Now plus that time (kExchangeTimeoutMs unless set).
+TDeadline ExchangeDeadline();
 
 class TIPCClient {
  public:
@@ -42,8 +59,10 @@ class TIPCClient {
   // otherwise nullptr.
   TMessageRef Request(const TMessageRef& request, int timeoutMs);
 
-  // Once open, each read and write gives up after this long.
-  int IoTimeoutMs;
+  // The whole request, open and end marker included, gives up at this
+  // moment: ExchangeDeadline() when the client was created, unless the
+  // caller sets it.
+  TDeadline Deadline;
 
  private:
   void OpenPipe(int timeoutMs);
@@ -52,6 +71,8 @@ class TIPCClient {
   bool Failed(const char* errorDesc);
   bool WritePiece(const void* data, int64_t count, const char* errorDesc);
   bool ReadLength(int64_t& value, const char* errorDesc);
+  // Ends the exchange over an answer past its cap.
+  void RefuseTooLarge(const char* what, int64_t cap);
 
   std::string FPipePath;
   std::string FErrorDesc;

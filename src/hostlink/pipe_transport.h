@@ -4,6 +4,7 @@
 // <temporary folder>pipe/NAME. Both backends report Windows error numbers.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -18,9 +19,12 @@ constexpr int kErrorNoData = 232;  // the other end closed while writing
 constexpr int kErrorMoreData = 234;
 constexpr int kWaitTimeout = 258;
 
-// Once a pipe is open, every single read or write gives up after this long,
-// so that a host that never answers cannot freeze the caller forever.
+// A server gives each single read or write from a client this long, so
+// that a client that went quiet cannot hold an instance forever.
 constexpr int kPipeIoTimeoutMs = 60000;
+
+// The moment after which a client's pipe operations give up.
+using TDeadline = std::chrono::steady_clock::time_point;
 
 // One open connection. Closed when destroyed.
 class TPipeStream {
@@ -43,7 +47,11 @@ class TPipeConnector {
   virtual ~TPipeConnector() = default;
   // The open stream, or nullptr with error set (kErrorFileNotFound when no
   // server has the pipe, kErrorPipeBusy when every instance is taken).
-  virtual std::unique_ptr<TPipeStream> Open(const std::string& path, int ioTimeoutMs, int& error) = 0;
+  // Every read and write on the stream fails with kWaitTimeout once the
+  // deadline has passed, however the server paces its bytes. A server run
+  // by another user is never talked to: where the system names the other
+  // end's user, Open raises vx::Exception for such a server.
+  virtual std::unique_ptr<TPipeStream> Open(const std::string& path, TDeadline deadline, int& error) = 0;
   // Waits up to timeoutMs for a free instance (0: the server's default
   // wait). False with error set when the pipe does not exist.
   virtual bool WaitForInstance(const std::string& path, int timeoutMs, int& error) = 0;

@@ -4,9 +4,11 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <cstring>
 #include <thread>
 
@@ -27,11 +29,25 @@ using TClock = std::chrono::steady_clock;
 
 std::string SocketPathOfName(const std::string& name) { return GetTempFolder("pipe") + name; }
 
-// "\\.\pipe\NAME" names the socket of NAME.
-std::string SocketPathOfPipe(const std::string& pipePath) {
+// NAME of "\\.\pipe\NAME".
+std::string NameOfPipe(const std::string& pipePath) {
   static const std::string kMarker = "\\pipe\\";
   const size_t at = pipePath.find(kMarker);
-  return SocketPathOfName(at == std::string::npos ? pipePath : pipePath.substr(at + kMarker.size()));
+  return at == std::string::npos ? pipePath : pipePath.substr(at + kMarker.size());
+}
+
+std::string SocketPathOfPipe(const std::string& pipePath) { return SocketPathOfName(NameOfPipe(pipePath)); }
+
+// The socket file alone proves nothing about its server: a server of
+// another user could collect the orders sent to it or name files of this
+// user for the program to read and delete.
+void RefuseServerOfAnotherUser(int fd, const std::string& pipePath) {
+  ucred peer{};
+  socklen_t size = sizeof peer;
+  const bool known = getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0;
+  if (known && peer.uid == geteuid()) return;
+  throw Exception("Pipe " + NameOfPipe(pipePath) + " is served by another user" +
+                  (known ? " (uid " + std::to_string(peer.uid) + ")" : std::string()));
 }
 
 int OpenErrorOf(int error) {
@@ -63,20 +79,25 @@ bool FillAddress(const std::string& path, sockaddr_un& address) {
 int NewSocket() { return socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0); }
 
 // Waits until fd is ready for events or the deadline passes.
-bool WaitReady(int fd, short events, TClock::time_point deadline) {
+bool WaitReady(int fd, short events, TDeadline deadline) {
   for (;;) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - TClock::now()).count();
-    if (left <= 0) return false;
+    const auto now = TClock::now();
+    if (deadline <= now) return false;
+    // Rounded up, so that poll never returns just before the deadline.
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - now).count();
     pollfd entry{fd, events, 0};
-    const int ready = poll(&entry, 1, static_cast<int>(left));
+    const int ready = poll(&entry, 1, static_cast<int>(std::min<int64_t>(left, INT32_MAX)));
     if (ready > 0) return true;
     if (ready < 0 && errno != EINTR) return true;  // the next call reports the error
   }
 }
 
+// A client's stream ends at its deadline; a server's gives each operation
+// its own bound (ioTimeoutMs 0: none).
 class TSocketStream : public TPipeStream {
  public:
-  TSocketStream(int fd, int ioTimeoutMs) : FFd(fd), FIoTimeoutMs(ioTimeoutMs) {}
+  TSocketStream(int fd, int ioTimeoutMs, TDeadline deadline = TDeadline::max())
+      : FFd(fd), FIoTimeoutMs(ioTimeoutMs), FDeadline(deadline) {}
   ~TSocketStream() override { close(FFd); }
 
   bool Write(const void* data, int64_t count) override {
@@ -118,7 +139,10 @@ class TSocketStream : public TPipeStream {
   int ErrorCode() const override { return FError; }
 
  private:
-  TClock::time_point Deadline() const { return TClock::now() + std::chrono::milliseconds(FIoTimeoutMs); }
+  TDeadline Deadline() const {
+    if (FIoTimeoutMs <= 0) return FDeadline;
+    return std::min(FDeadline, TClock::now() + std::chrono::milliseconds(FIoTimeoutMs));
+  }
   bool Fail(int error) {
     FError = error;
     return false;
@@ -126,12 +150,13 @@ class TSocketStream : public TPipeStream {
 
   int FFd;
   int FIoTimeoutMs;
+  TDeadline FDeadline;
   int FError = 0;
 };
 
 class TSocketConnector : public TPipeConnector {
  public:
-  std::unique_ptr<TPipeStream> Open(const std::string& path, int ioTimeoutMs, int& error) override {
+  std::unique_ptr<TPipeStream> Open(const std::string& path, TDeadline deadline, int& error) override {
     sockaddr_un address;
     if (!FillAddress(SocketPathOfPipe(path), address)) return Fail(kErrorNameTooLong, error);
     const int fd = NewSocket();
@@ -141,8 +166,10 @@ class TSocketConnector : public TPipeConnector {
       close(fd);
       return Fail(OpenErrorOf(reason), error);
     }
+    auto stream = std::make_unique<TSocketStream>(fd, 0, deadline);
+    RefuseServerOfAnotherUser(fd, path);
     FLastError = 0;
-    return std::make_unique<TSocketStream>(fd, ioTimeoutMs);
+    return stream;
   }
 
   // Sockets have no instances: a listening server takes every client unless
@@ -187,7 +214,8 @@ TPipeServer::TPipeServer(const std::string& name, int ioTimeoutMs) : Name(name),
   // ended without clean-up; one that answers belongs to a running server.
   {
     int error = 0;
-    if (CreatePipeConnector()->Open("\\\\.\\pipe\\" + name, ioTimeoutMs, error)) {
+    const TDeadline probeDeadline = TClock::now() + std::chrono::milliseconds(ioTimeoutMs);
+    if (CreatePipeConnector()->Open("\\\\.\\pipe\\" + name, probeDeadline, error)) {
       throw Exception("Pipe " + name + " is already served by another process");
     }
   }

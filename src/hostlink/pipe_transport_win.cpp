@@ -1,6 +1,8 @@
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
 
 #include "hostlink/pipe_transport.h"
 #include "support/errors.h"
@@ -38,11 +40,16 @@ class THandle {
 
 // The handle is opened for overlapped input and output only so that each
 // operation can be given up after the time bound; the calls themselves
-// still complete one after the other.
+// still complete one after the other. A client's stream ends at its
+// deadline; a server's gives each operation its own bound (ioTimeoutMs 0:
+// none).
 class TNamedPipeStream : public TPipeStream {
  public:
-  TNamedPipeStream(HANDLE handle, int ioTimeoutMs)
-      : FHandle(handle), FEvent(CreateEventA(nullptr, TRUE, FALSE, nullptr)), FIoTimeoutMs(ioTimeoutMs) {}
+  TNamedPipeStream(HANDLE handle, int ioTimeoutMs, TDeadline deadline = TDeadline::max())
+      : FHandle(handle),
+        FEvent(CreateEventA(nullptr, TRUE, FALSE, nullptr)),
+        FIoTimeoutMs(ioTimeoutMs),
+        FDeadline(deadline) {}
 
   bool Write(const void* data, int64_t count) override {
     if (count <= 0) return true;
@@ -87,7 +94,7 @@ class TNamedPipeStream : public TPipeStream {
         GetOverlappedResult(FHandle.Get(), &overlapped, &transferred, FALSE);
         return Fail(static_cast<int>(error));
       }
-      if (WaitForSingleObject(overlapped.hEvent, static_cast<DWORD>(FIoTimeoutMs)) != WAIT_OBJECT_0) {
+      if (WaitForSingleObject(overlapped.hEvent, MillisecondsLeft()) != WAIT_OBJECT_0) {
         CancelIoEx(FHandle.Get(), &overlapped);
         GetOverlappedResult(FHandle.Get(), &overlapped, &transferred, TRUE);
         transferred = 0;
@@ -100,6 +107,18 @@ class TNamedPipeStream : public TPipeStream {
     return true;
   }
 
+  // What is left of this operation's time, rounded up.
+  DWORD MillisecondsLeft() const {
+    using namespace std::chrono;
+    const auto now = steady_clock::now();
+    TDeadline deadline = FDeadline;
+    if (FIoTimeoutMs > 0) deadline = std::min(deadline, now + milliseconds(FIoTimeoutMs));
+    if (deadline <= now) return 0;
+    const auto left = ceil<milliseconds>(deadline - now).count();
+    // INFINITE itself would mean no bound at all.
+    return static_cast<DWORD>(std::min<long long>(left, INFINITE - 1));
+  }
+
   bool Fail(int error) {
     FError = error;
     return false;
@@ -108,19 +127,20 @@ class TNamedPipeStream : public TPipeStream {
   THandle FHandle;
   THandle FEvent;
   int FIoTimeoutMs;
+  TDeadline FDeadline;
   int FError = 0;
 };
 
 class TNamedPipeConnector : public TPipeConnector {
  public:
-  std::unique_ptr<TPipeStream> Open(const std::string& path, int ioTimeoutMs, int& error) override {
+  std::unique_ptr<TPipeStream> Open(const std::string& path, TDeadline deadline, int& error) override {
     HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                 FILE_FLAG_OVERLAPPED, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
       error = static_cast<int>(GetLastError());
       return nullptr;
     }
-    return std::make_unique<TNamedPipeStream>(handle, ioTimeoutMs);
+    return std::make_unique<TNamedPipeStream>(handle, 0, deadline);
   }
 
   bool WaitForInstance(const std::string& path, int timeoutMs, int& error) override {

@@ -76,7 +76,7 @@ class TFakeConnector : public TPipeConnector {
  public:
   TFakeConnector(const TFakePipeScript& script, TFakePipeLog& log) : FScript(script), FLog(log) {}
 
-  std::unique_ptr<TPipeStream> Open(const std::string&, int, int& error) override {
+  std::unique_ptr<TPipeStream> Open(const std::string&, TDeadline, int& error) override {
     if (FLog.Opens++ < FScript.OpenFailures) {
       error = FScript.OpenError;
       return nullptr;

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <memory>
 
+#include "hostlink/ipc_client.h"
 #include "hostlink/stream_storage.h"
 #include "hostlink/temp_root.h"
 #include "hostlink/test_server.h"
@@ -93,6 +94,26 @@ TEST_F(HostCommands, FailedAttemptsAreRetriedThreeTimesWithPauses) {
   EXPECT_FALSE(WriteIPCValueASync("{}", kImportTypeCode, "OUTDATA"));
   EXPECT_EQ(6, server.Connections());
   EXPECT_EQ((std::vector<int>{50, 50, 50}), gPauses);
+}
+
+// A server that never answers uses up a call's time once: no later attempt,
+// no later listed server, gets more of it.
+TEST_F(HostCommands, ASilentServerHoldsACallOnlyUntilItsDeadline) {
+  struct TShortExchanges {
+    int Previous = SetExchangeTimeout(300);
+    ~TShortExchanges() { SetExchangeTimeout(Previous); }
+  } shortExchanges;
+  const auto silent = [](const std::string&) { return TReply{"", false, true}; };
+  TTestServer first(A, silent);
+  TTestServer second(B, silent);
+  WriteServiceFile(A + "\n" + B + "\n");
+  EXPECT_EQ("", ReadIPCValueSync("GETJSON"));
+  EXPECT_EQ(1, first.Connections());
+  EXPECT_FALSE(WriteIPCValueASync("{}", kImportTypeCode, "OUTDATA"));
+  EXPECT_EQ(2, first.Connections());
+  EXPECT_EQ("", LocateExchangeServer(4711));
+  EXPECT_EQ(3, first.Connections());
+  EXPECT_EQ(0, second.Connections());
 }
 
 TEST_F(HostCommands, AnswerBrokenOffAfterItsDataKeepsTheText) {

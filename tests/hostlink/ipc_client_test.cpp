@@ -134,7 +134,8 @@ TEST(IPCClient, ReadsNeverAskForMoreThanIsMissingOrOnePiece) {
 TEST(IPCClient, HugeAnnouncedLengthsAllocateOnlyWhatArrives) {
   for (bool inId : {true, false}) {
     TFakePipeScript script;
-    script.Answer = inId ? Int64Bytes(INT64_MAX) + "abc" : Int64Bytes(0) + Int64Bytes(INT64_MAX) + DataBlock("part");
+    script.Answer = inId ? Int64Bytes(kMaxAnswerIdSize) + "abc"
+                         : Int64Bytes(0) + Int64Bytes(kMaxAnswerDataSize) + DataBlock("part");
     auto run = RunClient(script, ReadRequest("GETJSON"));
     EXPECT_FALSE(run->Received);
     ASSERT_TRUE(run->Answer);
@@ -144,6 +145,34 @@ TEST(IPCClient, HugeAnnouncedLengthsAllocateOnlyWhatArrives) {
     if (!inId) {
       EXPECT_EQ("part", run->Answer->Data().FindText("DATA"));
     }
+    EXPECT_EQ(kEndMarker, run->Log.Writes.back());
+  }
+}
+
+TEST(IPCClient, LengthsPastTheCapsEndTheExchangeBeforeReadingAByte) {
+  const std::string rest = std::string(100, 'r');
+  struct TCase {
+    std::string Answer;
+    const char* ErrorDesc;
+  };
+  const TCase cases[] = {
+      {Int64Bytes(kMaxAnswerIdSize + 1) + rest, "IPC client refused message ID of more than 65536 bytes"},
+      {Int64Bytes(INT64_MAX) + rest, "IPC client refused message ID of more than 65536 bytes"},
+      {Int64Bytes(0) + Int64Bytes(kMaxAnswerDataSize + 1) + rest,
+       "IPC client refused message data of more than 268435456 bytes"},
+      {Int64Bytes(0) + Int64Bytes(INT64_MAX) + rest, "IPC client refused message data of more than 268435456 bytes"},
+  };
+  for (const TCase& c : cases) {
+    TFakePipeScript script;
+    script.Answer = c.Answer;
+    auto run = RunClient(script, ReadRequest("GETJSON"));
+    EXPECT_FALSE(run->Received) << c.ErrorDesc;
+    ASSERT_TRUE(run->Answer) << c.ErrorDesc;
+    EXPECT_EQ(c.ErrorDesc, run->ErrorDesc);
+    EXPECT_EQ(kErrorMessageTooLarge, run->ErrorCode);
+    EXPECT_EQ(8, run->Log.ReadSizes.back()) << c.ErrorDesc;
+    EXPECT_EQ("", run->Answer->ID());
+    EXPECT_EQ(0, run->Answer->Data().Size());
     EXPECT_EQ(kEndMarker, run->Log.Writes.back());
   }
 }

@@ -26,7 +26,7 @@ class PipeTransport : public ::testing::Test {
 
 TEST_F(PipeTransport, MissingPipeFailsAtOnce) {
   int error = 0;
-  EXPECT_EQ(nullptr, CreatePipeConnector()->Open("\\\\.\\pipe\\" + Name, 1000, error));
+  EXPECT_EQ(nullptr, CreatePipeConnector()->Open("\\\\.\\pipe\\" + Name, ExchangeDeadline(), error));
   EXPECT_EQ(kErrorFileNotFound, error);
 
   TIPCClient client;
@@ -110,13 +110,49 @@ TEST_F(PipeTransport, SilentServerIsGivenUpAfterTheBound) {
   TTestServer server(Name, [](const std::string&) { return TReply{"", false, true}; });
   TIPCClient client;
   client.SetServerName(Name);
-  client.IoTimeoutMs = 200;
+  client.Deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(200);
   const auto start = std::chrono::steady_clock::now();
   client.Request(ReadRequest("DBPATH"), 5000);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
   EXPECT_FALSE(client.AnswerReceived());
   EXPECT_EQ("ReadFile failed while reading message ID length", client.ErrorDesc());
   EXPECT_EQ(kWaitTimeout, client.ErrorCode());
+}
+
+// However a server paces or sizes its answer, the exchange ends by its
+// deadline and holds no more than the caps allow.
+TEST_F(PipeTransport, HostileServersCannotHoldTheClient) {
+  const std::string longId(1000, 'i');
+  const std::string past64KiB = Int64Bytes(kMaxAnswerIdSize + 1);
+  const std::string huge = Int64Bytes(int64_t{1} << 62);
+  struct TCase {
+    const char* What;
+    TReply Reply;
+    const char* ErrorDesc;  // nullptr: whichever read the deadline met
+    int ErrorCode;
+  };
+  const TCase cases[] = {
+      {"trickle", TReply{FramedAnswer("", longId), false, false, 5}, nullptr, kWaitTimeout},
+      {"silent", TReply{"", false, true}, "ReadFile failed while reading message ID length", kWaitTimeout},
+      {"endless data of a huge announced length", TReply{Int64Bytes(0) + huge, false, false, 0, true},
+       "IPC client refused message data of more than 268435456 bytes", kErrorMessageTooLarge},
+      {"endless ID past its cap", TReply{past64KiB, false, false, 0, true},
+       "IPC client refused message ID of more than 65536 bytes", kErrorMessageTooLarge},
+  };
+  for (const TCase& c : cases) {
+    TTestServer server(Name, [&](const std::string&) { return c.Reply; });
+    TIPCClient client;
+    client.SetServerName(Name);
+    client.Deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
+    TMessageRef answer = client.Request(ReadRequest("GETJSON"), 5000);
+    EXPECT_FALSE(client.AnswerReceived()) << c.What;
+    if (c.ErrorDesc) {
+      EXPECT_EQ(c.ErrorDesc, client.ErrorDesc()) << c.What;
+    }
+    EXPECT_EQ(c.ErrorCode, client.ErrorCode()) << c.What;
+    ASSERT_TRUE(answer) << c.What;
+    EXPECT_EQ(0, answer->Data().Size()) << c.What;
+  }
 }
 
 TEST_F(PipeTransport, SecondServerOfTheSameNameIsRefused) {

@@ -1,5 +1,7 @@
 #include "hostlink/test_server.h"
 
+#include <chrono>
+
 #include "hostlink/message_io.h"
 
 namespace vx::test {
@@ -35,9 +37,24 @@ void TTestServer::Serve() {
       }
       continue;
     }
-    if (!reply.Bytes.empty()) client->Write(reply.Bytes.data(), static_cast<int64_t>(reply.Bytes.size()));
-    if (reply.CloseAtOnce) continue;
+    WriteReply(*client, reply);
+    if (reply.CloseAtOnce || reply.Endless) continue;
     if (ReadRawMessage(*client, id, data) != TMessageRead::EndMarker) ++FMissingEndMarkers;
+  }
+}
+
+void TTestServer::WriteReply(TPipeStream& client, const TReply& reply) {
+  if (reply.TrickleMs > 0) {
+    for (char byte : reply.Bytes) {
+      if (!client.Write(&byte, 1)) return;
+      std::this_thread::sleep_for(std::chrono::milliseconds(reply.TrickleMs));
+    }
+  } else if (!reply.Bytes.empty()) {
+    client.Write(reply.Bytes.data(), static_cast<int64_t>(reply.Bytes.size()));
+  }
+  if (!reply.Endless) return;
+  const std::string filler(kPipeTransferSize, 'f');
+  while (client.Write(filler.data(), static_cast<int64_t>(filler.size()))) {
   }
 }
 
@@ -53,6 +70,12 @@ std::string DataBlock(const std::string& text) {
 
 TReplyFunction AnswerText(const std::string& text) {
   return [text](const std::string&) { return TReply{FramedAnswer(DataBlock(text))}; };
+}
+
+std::string CommandOf(const std::string& requestData) {
+  TStreamStorage storage;
+  storage.Append(requestData.data(), static_cast<int64_t>(requestData.size()));
+  return storage.FindText("COMMAND");
 }
 
 TMessageRef ReadRequest(const std::string& command) {

@@ -18,6 +18,8 @@ struct TReply {
   std::string Bytes;  // written in one piece
   bool CloseAtOnce = false;  // close after writing instead of waiting for the end marker
   bool Silent = false;  // write nothing; wait until the client gives up
+  int TrickleMs = 0;  // write Bytes one byte at a time, this far apart
+  bool Endless = false;  // after Bytes, write filler until the client is gone
 };
 
 // The request's data block in, the reply out.
@@ -35,6 +37,7 @@ class TTestServer {
 
  private:
   void Serve();
+  static void WriteReply(TPipeStream& client, const TReply& reply);
 
   TPipeServer FServer;
   TReplyFunction FReply;
@@ -51,6 +54,9 @@ std::string FramedAnswer(const std::string& data, const std::string& id = "");
 std::string DataBlock(const std::string& text);
 // Replies with a "DATA" text.
 TReplyFunction AnswerText(const std::string& text);
+
+// The "COMMAND" of a request's data block.
+std::string CommandOf(const std::string& requestData);
 
 // A synchronous read request of the command, as the program asks the host.
 TMessageRef ReadRequest(const std::string& command);
