@@ -23,6 +23,11 @@ std::string FormatText(const std::string& format, long long arg) {
   return ReplaceFirstPlaceholder(format, std::to_string(arg));
 }
 
+ENotRegularFile NotRegularFileError(const std::string& fileName) {
+  // Windows-1252: 0xE4 is the a with diaeresis.
+  return ENotRegularFile(FormatText("Datei %s ist keine regul\xe4re Datei", fileName));
+}
+
 EStringListError ListIndexError(long long index) {
   // The text is Windows-1252: 0xFC is the u with diaeresis.
   return EStringListError(FormatText("Der Index der Liste \xfc" "berschreitet das Maximum (%d)", index));

@@ -40,6 +40,17 @@ class EStreamError : public Exception {
   using Exception::Exception;
 };
 
+// A pipe, device or folder stands where a file was expected. Reading one
+// could wait for ever, and waiting never makes it a file, so no retry
+// loop tries it again.
+class ENotRegularFile : public EStreamError {
+ public:
+  using EStreamError::EStreamError;
+};
+
+// "Datei <fileName> ist keine reguläre Datei".
+ENotRegularFile NotRegularFileError(const std::string& fileName);
+
 // Replaces each "%s" / "%d" in turn by the next argument; the fixed German
 // and English message formats of the program only use these two.
 std::string FormatText(const std::string& format, const std::string& arg);

@@ -24,6 +24,8 @@ auto WithRetries(Step&& step) {
   for (int attempt = 1;; ++attempt) {
     try {
       return step(attempt);
+    } catch (const ENotRegularFile&) {
+      throw;
     } catch (const Exception&) {
       if (attempt >= kFileAttempts) throw;
       Pause(kFileRetryPauseMs);
@@ -34,6 +36,7 @@ auto WithRetries(Step&& step) {
 std::string ReadWholeFile(const std::string& fileName) {
   TOsFile file;
   if (!file.Open(fileName, TOpenMode::ReadShared)) {
+    if (file.LastError == kErrorBadFileType) throw NotRegularFileError(fileName);
     throw EStreamError("Cannot open file \"" + fileName + "\". " + SysErrorMessage(file.LastError));
   }
   const int64_t size = file.Size();
@@ -125,6 +128,7 @@ bool CopyFileRetry(const std::string& source, const std::string& target) {
   CreateFolderTree(ExtractFilePath(target));
   TOsFile in;
   if (!in.Open(source, TOpenMode::ReadShareAll)) {
+    if (in.LastError == kErrorBadFileType) throw NotRegularFileError(source);
     throw EStreamError("Cannot open file \"" + source + "\". " + SysErrorMessage(in.LastError));
   }
   const int64_t size = in.Size();

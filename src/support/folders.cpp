@@ -2,6 +2,7 @@
 
 #include "support/errors.h"
 #include "support/guid.h"
+#include "support/os_file.h"
 
 namespace vx {
 
@@ -80,6 +81,18 @@ void EnsureFileFolder(const std::string& fileName) {
   if (!folder.empty() && !FolderIsPresent(folder)) CreateFolderTree(folder);
 }
 
-std::string NewTempFileName() { return GetTempFolder() + std::to_string(NewGuidHash()); }
+std::string NewTempFileName(const std::string& extension) {
+  // A taken name is a hash collision, so another hash is all it needs.
+  constexpr int kNameAttempts = 10;
+  const std::string folder = GetTempFolder();
+  std::string name;
+  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+    name = folder + std::to_string(NewGuidHash()) + extension;
+    int error = 0;
+    // Any other failure is left to the write that follows, which reports it.
+    if (CreateNewFile(name, &error) || error != kErrorFileExists) return name;
+  }
+  return name;
+}
 
 }  // namespace vx

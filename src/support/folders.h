@@ -53,10 +53,18 @@ std::string GetSpecialFolder(int csidl);
 // common documents\VX-ClientRoot\default\ (created when missing).
 std::string GetClientRootFolder();
 
-// temp\VXTempDir\[subFolder\] (created when missing).
+// temp\VXTempDir\[subFolder\] (created when missing). On POSIX the folder
+// belongs to the user alone: $TMPDIR/VXTempDir/, else
+// $XDG_RUNTIME_DIR/VXTempDir/, else /tmp/VXTempDir-<uid>/, each level
+// created with mode 0700. A folder there that another user owns, that
+// others may write to, or that is no folder raises EInOutError, since
+// whoever controls it could stand in for the host.
 std::string GetTempFolder(const std::string& subFolder = "");
 
-// A fresh name in the temporary folder: the decimal text of NewGuidHash.
-std::string NewTempFileName();
+// A fresh name in the temporary folder: the decimal text of NewGuidHash
+// and the extension. The file is created there, empty and (on POSIX) for
+// its owner alone, so that what goes into it later is never readable by
+// others; a name already taken is never reused.
+std::string NewTempFileName(const std::string& extension = "");
 
 }  // namespace vx

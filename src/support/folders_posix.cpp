@@ -1,9 +1,12 @@
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 
+#include "support/errors.h"
 #include "support/folders.h"
+#include "support/os_file.h"
 
 namespace vx {
 
@@ -14,6 +17,39 @@ namespace {
 std::string EnvOr(const char* name, const std::string& fallback) {
   const char* value = std::getenv(name);
   return value && *value ? value : fallback;
+}
+
+// The user's own place for temporary files: TMPDIR as the user set it,
+// else the session's runtime folder, else a folder per user id in /tmp.
+std::string TempFolderOfUser() {
+  const std::string temp = EnvOr("TMPDIR", "");
+  if (!temp.empty()) return AddPathDelim(temp) + "VXTempDir/";
+  const std::string runtime = EnvOr("XDG_RUNTIME_DIR", "");
+  if (!runtime.empty()) return AddPathDelim(runtime) + "VXTempDir/";
+  return "/tmp/VXTempDir-" + std::to_string(::geteuid()) + "/";
+}
+
+[[noreturn]] void RefuseTempFolder(const char* format, const std::string& folder) {
+  throw EInOutError(kErrorAccessDenied, FormatText(format, folder));
+}
+
+// One level, created for this user alone. The folder holds the exchange
+// server's socket, the exchange-service file and the attachments on their
+// way to the host: one that someone else controls is refused, not used.
+// A folder that cannot be made is left to the first write in it to report.
+void MakePrivateFolder(const std::string& folder) {
+  const std::string path = RemoveBackslash(folder);
+  ::mkdir(path.c_str(), 0700);
+  struct stat info;
+  if (::lstat(path.c_str(), &info) != 0) return;
+  // Windows-1252: 0xE4 a, 0xF6 o, 0xFC u with diaeresis.
+  if (info.st_uid != ::geteuid()) {
+    RefuseTempFolder("Tempor\xe4res Verzeichnis %s geh\xf6rt einem anderen Benutzer", folder);
+  }
+  if (!S_ISDIR(info.st_mode)) RefuseTempFolder("Tempor\xe4res Verzeichnis %s ist kein Verzeichnis", folder);
+  if ((info.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+    RefuseTempFolder("Tempor\xe4res Verzeichnis %s ist f\xfcr andere Benutzer beschreibbar", folder);
+  }
 }
 
 }  // namespace
@@ -48,10 +84,13 @@ std::string GetClientRootFolder() {
 }
 
 std::string GetTempFolder(const std::string& subFolder) {
-  std::string folder = AddPathDelim(EnvOr("TMPDIR", "/tmp")) + "VXTempDir/";
-  if (!subFolder.empty()) folder += subFolder + "/";
-  CreateFolderTree(folder);
-  return folder;
+  const std::string folder = TempFolderOfUser();
+  CreateFolderTree(ExtractFilePath(RemoveBackslash(folder)));
+  MakePrivateFolder(folder);
+  if (subFolder.empty()) return folder;
+  const std::string inner = folder + subFolder + "/";
+  MakePrivateFolder(inner);
+  return inner;
 }
 
 }  // namespace vx

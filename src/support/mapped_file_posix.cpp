@@ -6,7 +6,10 @@
 namespace vx {
 
 TMappedFileStream::TMappedFileStream(const std::string& fileName) {
-  if (!FFile.Open(fileName, TOpenMode::ReadShared)) throw Exception("OSError");
+  if (!FFile.Open(fileName, TOpenMode::ReadShared)) {
+    if (FFile.LastError == kErrorBadFileType) throw NotRegularFileError(fileName);
+    throw Exception("OSError");
+  }
   FSize = FFile.Size();
   if (FSize < 0) throw Exception("OSError");
   if (FSize == 0) return;

@@ -6,7 +6,10 @@
 namespace vx {
 
 TMappedFileStream::TMappedFileStream(const std::string& fileName) {
-  if (!FFile.Open(fileName, TOpenMode::ReadShared)) throw Exception("OSError");
+  if (!FFile.Open(fileName, TOpenMode::ReadShared)) {
+    if (FFile.LastError == kErrorBadFileType) throw NotRegularFileError(fileName);
+    throw Exception("OSError");
+  }
   HANDLE file = reinterpret_cast<HANDLE>(FFile.NativeHandle());
   // The size comes from the 32-bit query; order files stay far below 4 GiB.
   const DWORD size = GetFileSize(file, nullptr);

@@ -19,6 +19,9 @@ constexpr int kErrorFileNotFound = 2;
 constexpr int kErrorPathNotFound = 3;
 constexpr int kErrorAccessDenied = 5;
 constexpr int kErrorSharingViolation = 32;
+constexpr int kErrorFileExists = 80;
+// A pipe, device or folder where a file was expected (ERROR_BAD_FILE_TYPE).
+constexpr int kErrorBadFileType = 222;
 
 enum class TOpenMode {
   OpenAlways,       // read/write, share read+write, create when absent
@@ -35,7 +38,9 @@ class TOsFile {
   TOsFile(const TOsFile&) = delete;
   TOsFile& operator=(const TOsFile&) = delete;
 
-  // False on failure, with LastError set.
+  // False on failure, with LastError set. Only regular files open: a pipe,
+  // device or folder is refused at once with kErrorBadFileType, before
+  // anything waits on it.
   bool Open(const std::string& name, TOpenMode mode);
   bool IsOpen() const { return FHandle != kNoHandle; }
   // Closes the file; false when the OS reported an error on close.
@@ -61,6 +66,11 @@ class TOsFile {
 // Attribute word of a path; false with *error set when it cannot be read.
 bool ReadFileAttributes(const std::string& path, uint32_t* attributes, int* error);
 bool WriteFileAttributes(const std::string& path, uint32_t attributes);
+
+// Creates an empty file under a name that must be free, readable and
+// writable by its owner only where the system has such modes; false with
+// *error set (kErrorFileExists when the name is taken).
+bool CreateNewFile(const std::string& path, int* error);
 
 // Removes one file; false with *error set on failure.
 bool DeleteOneFile(const std::string& path, int* error);

@@ -24,9 +24,29 @@ int ToWindowsError(int error) {
       return kErrorAccessDenied;
     case EWOULDBLOCK:
       return kErrorSharingViolation;
+    case EEXIST:
+      return kErrorFileExists;
     default:
       return error;
   }
+}
+
+bool IsRegularFile(int fd, int& error) {
+  struct stat info;
+  if (::fstat(fd, &info) != 0) {
+    error = ToWindowsError(errno);
+    return false;
+  }
+  if (S_ISREG(info.st_mode)) return true;
+  error = kErrorBadFileType;
+  return false;
+}
+
+bool MakeBlocking(int fd, int& error) {
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags >= 0 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0) return true;
+  error = ToWindowsError(errno);
+  return false;
 }
 
 }  // namespace
@@ -47,9 +67,15 @@ bool TOsFile::Open(const std::string& name, TOpenMode mode) {
       flags |= O_RDONLY;
       break;
   }
-  const int fd = ::open(name.c_str(), flags, 0666);
+  // Non-blocking, so that a FIFO without a writer is refused below instead
+  // of holding the open until someone writes to it.
+  const int fd = ::open(name.c_str(), flags | O_NONBLOCK, 0666);
   if (fd < 0) {
     LastError = ToWindowsError(errno);
+    return false;
+  }
+  if (!IsRegularFile(fd, LastError) || !MakeBlocking(fd, LastError)) {
+    ::close(fd);
     return false;
   }
   // POSIX has no sharing modes: an advisory lock stands in for "no
@@ -146,6 +172,16 @@ bool WriteFileAttributes(const std::string& path, uint32_t attributes) {
   mode = (attributes & kAttrReadOnly) ? (mode & ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH))
                                       : (mode | S_IWUSR);
   return ::chmod(path.c_str(), mode) == 0;
+}
+
+bool CreateNewFile(const std::string& path, int* error) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (fd < 0) {
+    *error = ToWindowsError(errno);
+    return false;
+  }
+  ::close(fd);
+  return true;
 }
 
 bool DeleteOneFile(const std::string& path, int* error) {

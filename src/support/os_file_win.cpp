@@ -45,6 +45,13 @@ bool TOsFile::Open(const std::string& name, TOpenMode mode) {
     LastError = static_cast<int>(GetLastError());
     return false;
   }
+  // A named pipe or a device (NUL, CON, COM1) opens like a file, but a read
+  // may wait for ever on its other end.
+  if (GetFileType(handle) != FILE_TYPE_DISK) {
+    CloseHandle(handle);
+    LastError = kErrorBadFileType;
+    return false;
+  }
   FHandle = reinterpret_cast<intptr_t>(handle);
   LastError = 0;
   return true;
@@ -119,6 +126,16 @@ bool ReadFileAttributes(const std::string& path, uint32_t* attributes, int* erro
 
 bool WriteFileAttributes(const std::string& path, uint32_t attributes) {
   return SetFileAttributesA(path.c_str(), attributes) != FALSE;
+}
+
+bool CreateNewFile(const std::string& path, int* error) {
+  HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    *error = static_cast<int>(GetLastError());
+    return false;
+  }
+  CloseHandle(handle);
+  return true;
 }
 
 bool DeleteOneFile(const std::string& path, int* error) {

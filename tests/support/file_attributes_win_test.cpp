@@ -3,10 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include "support/errors.h"
 #include "support/file_contents.h"
 #include "support/file_io.h"
 #include "support/folders.h"
+#include "support/guid.h"
 #include "support/os_file.h"
+#include "support/pause.h"
 #include "support/streams.h"
 #include "support/temp_folder.h"
 
@@ -72,6 +75,37 @@ TEST(WindowsFiles, LockedFileIsStillDeletedByRetryOnceReleased) {
     EXPECT_FALSE(DeleteFileIfPresent(name));
   }
   EXPECT_TRUE(DeleteFileIfPresent(name));
+}
+
+// A named pipe or a device opens like a file, but reading it may wait for
+// ever; the readers refuse it at once, and no retry tries it again.
+TEST(WindowsFiles, PipesAndDevicesAreNoFiles) {
+  const std::string pipe = "\\\\.\\pipe\\vx-not-a-file-" + std::to_string(NewGuidHash());
+  // Each open takes an instance of its own.
+  HANDLE instances[2];
+  for (HANDLE& instance : instances) {
+    instance = CreateNamedPipeA(pipe.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE | PIPE_WAIT,
+                                PIPE_UNLIMITED_INSTANCES, 4096, 4096, 0, nullptr);
+    ASSERT_NE(instance, INVALID_HANDLE_VALUE);
+  }
+  static int pauses = 0;
+  const TPauseFunction previous = SetPauseFunction([](int) { ++pauses; });
+  for (const std::string& name : {pipe, std::string("NUL")}) {
+    TOsFile file;
+    EXPECT_FALSE(file.Open(name, TOpenMode::ReadShared)) << name;
+    EXPECT_EQ(file.LastError, kErrorBadFileType) << name;
+    EXPECT_THROW(TMappedFileStream stream(name), ENotRegularFile) << name;
+  }
+  try {
+    TMemoryStream stream;
+    LoadStreamRetry(stream, "NUL");
+    ADD_FAILURE() << "no error";
+  } catch (const ENotRegularFile& error) {
+    EXPECT_EQ(error.Message(), "Datei NUL ist keine regul\xe4re Datei");
+  }
+  EXPECT_EQ(pauses, 0);
+  SetPauseFunction(previous);
+  for (HANDLE instance : instances) CloseHandle(instance);
 }
 
 }  // namespace

@@ -167,7 +167,7 @@ bool TExchangeSimulator::AnswerOf(const std::string& command, TStreamStorage& re
 
 std::string TExchangeSimulator::CopyOrderFile() {
   if (FOptions.OrderFile.empty()) return "";
-  const std::string copy = NewTempFileName() + ".json";
+  const std::string copy = NewTempFileName(".json");
   try {
     if (CopyFileRetry(FOptions.OrderFile, copy)) return copy;
   } catch (const Exception& e) {
