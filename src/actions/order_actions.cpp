@@ -83,15 +83,16 @@ bool SaveHostOrder(const TOrderActionContext& context, const std::string& answer
 }
 
 // Loads one order file into the window's document and sends it. False when
-// the document is not valid afterwards.
-bool SendOrderFile(const TOrderActionContext& context, const std::string& fileName) {
+// the document is not valid afterwards; delivered tells whether the host
+// acknowledged the send.
+bool SendOrderFile(const TOrderActionContext& context, const std::string& fileName, bool& delivered) {
   TVXJSONObject& document = *context.OrderDocument;
   document.Load(fileName, false, false);
   if (!document.IsValid()) return false;
   ExtractL2Files(document, context.TempFiles);
   TSaveParser parser;
   parser.OrderDocument = &document;
-  parser.Execute("", "", kImportAsText, 0);
+  delivered = parser.Execute("", "", kImportAsText, 0);
   return true;
 }
 
@@ -158,7 +159,9 @@ void ButtonWriteClick(const TOrderActionContext& context) {
   if (!fileNames.empty()) PostOrderFiles(context, fileNames);
 }
 
-bool PostOrderFiles(const TOrderActionContext& context, const std::vector<std::string>& fileNames) {
+bool PostOrderFiles(const TOrderActionContext& context, const std::vector<std::string>& fileNames,
+                    int* delivered) {
+  if (delivered) *delivered = 0;
   RefreshCaption(context);
   if (!HostCanTakePositions()) {
     context.UI.ShowHtmlMessage(kNotInEditMode);
@@ -168,8 +171,9 @@ bool PostOrderFiles(const TOrderActionContext& context, const std::vector<std::s
     const std::string& fileName = fileNames[i];
     if (!FileIsPresent(fileName) || LowerCase(ExtractFileExt(fileName)) != ".json") continue;
     bool sent = false;
+    bool acknowledged = false;
     try {
-      sent = SendOrderFile(context, fileName);
+      sent = SendOrderFile(context, fileName, acknowledged);
     } catch (const Exception&) {
       // One broken file must not keep the others from the host.
     }
@@ -177,6 +181,7 @@ bool PostOrderFiles(const TOrderActionContext& context, const std::vector<std::s
       context.UI.ShowHtmlMessage(kDataNotReadable + fileName);
       continue;
     }
+    if (acknowledged && delivered) ++*delivered;
     if (i + 1 == fileNames.size()) context.UI.PlayWave();
   }
   return true;

@@ -65,8 +65,10 @@ void ButtonWriteClick(const TOrderActionContext& context);
 // or not ".json" are skipped; a file that cannot be read or mapped is
 // reported and the next one still goes. The sound follows the last entry
 // when it was sent. False when the host's order was not in edit mode, so
-// that nothing was sent.
-bool PostOrderFiles(const TOrderActionContext& context, const std::vector<std::string>& fileNames);
+// that nothing was sent. delivered, when given, receives how many entries
+// the host acknowledged (the window shows nothing for one it did not).
+bool PostOrderFiles(const TOrderActionContext& context, const std::vector<std::string>& fileNames,
+                    int* delivered = nullptr);
 // "Nur Inhalt Kopieren": the positions of the host's open order onto the
 // clipboard; true when the clipboard was written. The attachment files the
 // host named are deleted only after the block went onto the clipboard.

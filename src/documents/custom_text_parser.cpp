@@ -15,17 +15,17 @@ TJSONImport& TCustomTextParser::Importer() {
   return *FImporter;
 }
 
-void TCustomTextParser::Send(TStringList&, const std::string&, int flags) {
+bool TCustomTextParser::Send(TStringList&, const std::string&, int flags) {
   const std::string command = CommandName();
   const std::string text = Importer().Execute(flags);
-  if ((flags & kImportAsText) != 0) SendFunction(text, ValueTypeCode(), command);
+  return (flags & kImportAsText) != 0 && SendFunction(text, ValueTypeCode(), command);
 }
 
-void TCustomTextParser::Execute(const std::string& text, const std::string& description, int flags, uint8_t option) {
+bool TCustomTextParser::Execute(const std::string& text, const std::string& description, int flags, uint8_t option) {
   TStringList lines;
   try {
     ParseText(text, lines, description, option);
-    Send(lines, description, flags);
+    return Send(lines, description, flags);
   } catch (...) {
     TJSON::ResetImportDocument();
     throw;

@@ -27,15 +27,16 @@ class TCustomTextParser {
   virtual void ParseText(const std::string& text, TStringList& lines, const std::string& description,
                          uint8_t option) = 0;
   // Emits the shared document; with kImportAsText in flags sends the text
-  // with CommandName and ValueTypeCode. The send's outcome is not looked at.
-  virtual void Send(TStringList& lines, const std::string& description, int flags);
+  // with CommandName and ValueTypeCode. True when it was sent and the host
+  // acknowledged it.
+  virtual bool Send(TStringList& lines, const std::string& description, int flags);
   virtual int32_t ValueTypeCode() const;
   virtual std::string CommandName() const { return "OUTDATA"; }
 
-  // ParseText, then Send. When either raises, the shared document is
-  // discarded before the error passes on, so that a half-filled document
-  // never reaches the next run, and nothing is sent.
-  void Execute(const std::string& text, const std::string& description, int flags, uint8_t option);
+  // ParseText, then Send; Send's result. When either raises, the shared
+  // document is discarded before the error passes on, so that a
+  // half-filled document never reaches the next run, and nothing is sent.
+  bool Execute(const std::string& text, const std::string& description, int flags, uint8_t option);
 
   TJSONImport& Importer();
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "actions/action_host.h"
+#include "hostlink/test_server.h"
 
 namespace vx {
 namespace {
@@ -79,8 +80,8 @@ TEST_F(VxorderActions, SendGivesEachJsonFileAndLeavesTheAttachmentsToTheHost) {
   Host.StartSimulator();
 
   const TRun run = RunVxorder("send '" + order + "' '" + broken + "' '" + text + "'");
-  EXPECT_EQ(run.ExitCode, 0);
-  EXPECT_EQ(run.Output, "Daten nicht lesbar.\n" + broken + "\n");
+  EXPECT_EQ(run.ExitCode, 1);
+  EXPECT_EQ(run.Output, "Daten nicht lesbar.\n" + broken + "\nsent 1 of 3 files\n");
   const std::vector<std::string> sent = Host.OutData();
   ASSERT_EQ(sent.size(), 1u);
   const std::string key = "\"L2\":\"";
@@ -103,8 +104,32 @@ TEST_F(VxorderActions, SendFailsWhenTheOrderIsNotInEditMode) {
   WriteFileBytes(order, R"({"Order":[{"Adress":[{}],"Parts":[]}]})");
   const TRun run = RunVxorder("send '" + order + "'");
   EXPECT_EQ(run.ExitCode, 1);
-  EXPECT_EQ(run.Output, "Auftrag muss auf Bearbeiten stehen.\n");
+  EXPECT_EQ(run.Output, "Auftrag muss auf Bearbeiten stehen.\nsent 0 of 1 files\n");
   EXPECT_TRUE(Host.OutData().empty());
+}
+
+TEST_F(VxorderActions, SendCountsOnlyWhatTheHostAcknowledged) {
+  const std::string order = Host.Folder.File("a.json");
+  WriteFileBytes(order, R"({"Order":[{"Adress":[{}],"Parts":[{"Position":"1"}]}]})");
+  {
+    // A host that takes everything but hangs up on every document.
+    const std::string name = vx::test::UniquePipeName("vx-drop");
+    vx::test::TTestServer server(name, [](const std::string& request) {
+      const std::string command = vx::test::CommandOf(request);
+      if (command == "OUTDATA") return vx::test::TReply{"", true};
+      return vx::test::TReply{vx::test::FramedAnswer(vx::test::DataBlock(command == "CANPOSTJSON" ? "1" : ""))};
+    });
+    WriteFileBytes(GetTempFolder() + kLocalServiceFileName, name + "\r\n");
+    const TRun run = RunVxorder("send '" + order + "'");
+    EXPECT_EQ(run.ExitCode, 1);
+    EXPECT_EQ(run.Output, "sent 0 of 1 files\n");
+    DeleteFileIfPresent(GetTempFolder() + kLocalServiceFileName);
+  }
+  Host.StartSimulator();
+  const TRun run = RunVxorder("send '" + order + "' '" + order + "'");
+  EXPECT_EQ(run.ExitCode, 0);
+  EXPECT_EQ(run.Output, "sent 2 of 2 files\n");
+  EXPECT_EQ(Host.OutData().size(), 2u);
 }
 
 TEST_F(VxorderActions, WrongCommandLines) {

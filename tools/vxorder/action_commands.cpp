@@ -102,7 +102,8 @@ int Save(const TArgs& args) {
 }
 
 // The extracted attachment files stay: the host reads them after the send
-// and deletes them itself.
+// and deletes them itself. A script learns from the exit code whether
+// every file reached the host; the last line says how many did.
 int Send(const TArgs& args) {
   SetBinaryOutput();
   if (args.empty()) return WrongArguments("send", "FILE...");
@@ -110,7 +111,10 @@ int Send(const TArgs& args) {
   const TOrderDocumentPtr document = NewOrderDocument();
   TStringList tempFiles;
   const TOrderActionContext context{ui, document.get(), tempFiles, nullptr};
-  return RunAction(ui, [&context, &args] { return PostOrderFiles(context, args); });
+  int delivered = 0;
+  const int code = RunAction(ui, [&] { return PostOrderFiles(context, args, &delivered); });
+  WriteLine(stdout, "sent " + std::to_string(delivered) + " of " + std::to_string(args.size()) + " files");
+  return code == 0 && delivered == static_cast<int>(args.size()) ? 0 : 1;
 }
 
 }  // namespace
