@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "actions/exchange_trace_switch.h"
 #include "app/application.h"
 #include "app/busy_cursor.h"
 #include "app/form_position.h"
@@ -110,6 +111,7 @@ void TLiveImportFrm::UsePanelFont() {
 
 void TLiveImportFrm::FormCreate() {
   RunStartupStep([] { SetSettingsFolder(GetClientRootFolder() + kProgramKey); });
+  RunStartupStep([] { StartExchangeTrace(SettingsFolder()); });
   // Creates the template file when it is missing, so the link always finds it.
   RunStartupStep([] { LoadFileNameTemplate(); });
   // FTempFiles exists with the window; the document must exist before any

@@ -41,19 +41,22 @@ std::string FileNameDate(const TCalendarDate& date) {
 
 }  // namespace
 
-std::string GetTemplateFileName() {
-  return GetClientRootFolder() + "kastelo.VXJSONObject" + kPathDelim + "TemplateFileName.txt";
-}
+std::string GetProgramDataFolder() { return GetClientRootFolder() + "kastelo.VXJSONObject" + kPathDelim; }
+
+std::string GetTemplateFileName() { return GetProgramDataFolder() + "TemplateFileName.txt"; }
 
 std::string LoadFileNameTemplate() {
-  const std::string fileName = GetTemplateFileName();
+  const std::string text = ReadFileNameTemplate();
+  if (!text.empty()) return text;
   TStringList lines;
-  LoadStringsRetry(lines, fileName);
-  if (TrimView(lines.Text()).empty()) {
-    lines.Clear();
-    lines.Add(kDefaultFileNameTemplate);
-    SaveStringsRetry(lines, fileName);
-  }
+  lines.Add(kDefaultFileNameTemplate);
+  SaveStringsRetry(lines, GetTemplateFileName());
+  return kDefaultFileNameTemplate;
+}
+
+std::string ReadFileNameTemplate() {
+  TStringList lines;
+  LoadStringsRetry(lines, GetTemplateFileName());
   std::string result = Trim(lines.Text());
   ReplaceAllText(result, "\r\n", "");
   return result;

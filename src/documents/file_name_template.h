@@ -23,8 +23,11 @@ struct TCalendarDate {
 // The template's content when the file is missing or blank.
 extern const char kDefaultFileNameTemplate[];
 
-// Client root folder + "kastelo.VXJSONObject" + delimiter +
-// "TemplateFileName.txt".
+// The program's own folder: client root folder + "kastelo.VXJSONObject" +
+// delimiter. The window keeps its settings and the template there.
+std::string GetProgramDataFolder();
+
+// GetProgramDataFolder() + "TemplateFileName.txt".
 std::string GetTemplateFileName();
 
 // The template as one line: leading and trailing blanks and control
@@ -32,6 +35,8 @@ std::string GetTemplateFileName();
 // file is first written with the default. Read and write failures raise
 // the file error after the retries.
 std::string LoadFileNameTemplate();
+// The same without writing: "" for a missing or blank file.
+std::string ReadFileNameTemplate();
 
 // The file name proposed for an order: "[AdressName]", "[CustomerNumber]",
 // "[PrintName]", "[PrintUID]" and "[CurrentDate]" replaced in this order,

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <vector>
 
+#include "hostlink/exchange_trace.h"
 #include "hostlink/message_io.h"
 
 namespace vx {
@@ -44,6 +45,13 @@ void TIPCClient::SetServerName(const std::string& name) {
 }
 
 TMessageRef TIPCClient::Request(const TMessageRef& request, int timeoutMs) {
+  const auto start = std::chrono::steady_clock::now();
+  TMessageRef answer = OpenExchangeAndClose(request, timeoutMs);
+  if (!ExchangeTraceFile().empty()) Trace(request, answer, MillisecondsSince(start));
+  return answer;
+}
+
+TMessageRef TIPCClient::OpenExchangeAndClose(const TMessageRef& request, int timeoutMs) {
   struct TCloser {
     TIPCClient* Client;
     ~TCloser() { Client->ClosePipe(); }
@@ -51,6 +59,19 @@ TMessageRef TIPCClient::Request(const TMessageRef& request, int timeoutMs) {
   OpenPipe(timeoutMs);
   if (!FConnected) return nullptr;
   return Exchange(request);
+}
+
+void TIPCClient::Trace(const TMessageRef& request, const TMessageRef& answer, int64_t roundTripMs) {
+  TExchangeRecord record;
+  record.ServerName = FServerName;
+  record.Command = request->Data().FindText("COMMAND");
+  record.BytesOut = request->Data().Size();
+  record.BytesIn = answer ? answer->Data().Size() : 0;
+  record.RoundTripMs = roundTripMs;
+  record.AnswerReceived = FAnswerReceived;
+  record.ErrorDesc = FErrorDesc;
+  record.ErrorCode = FErrorCode;
+  TraceExchange(record);
 }
 
 void TIPCClient::OpenPipe(int timeoutMs) {

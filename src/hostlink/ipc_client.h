@@ -56,7 +56,8 @@ class TIPCClient {
   // Opens the pipe, waiting up to timeoutMs for it, sends request and
   // reads the answer; the pipe is closed on every path. The answer exists
   // once the whole request was written, complete only when AnswerReceived;
-  // otherwise nullptr.
+  // otherwise nullptr. While the exchange trace is on, the request leaves
+  // one line there.
   TMessageRef Request(const TMessageRef& request, int timeoutMs);
 
   // The whole request, open and end marker included, gives up at this
@@ -65,6 +66,8 @@ class TIPCClient {
   TDeadline Deadline;
 
  private:
+  TMessageRef OpenExchangeAndClose(const TMessageRef& request, int timeoutMs);
+  void Trace(const TMessageRef& request, const TMessageRef& answer, int64_t roundTripMs);
   void OpenPipe(int timeoutMs);
   TMessageRef Exchange(const TMessageRef& request);
   void ClosePipe();

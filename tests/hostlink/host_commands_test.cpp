@@ -6,11 +6,14 @@
 
 #include <fstream>
 #include <memory>
+#include <regex>
 
+#include "hostlink/exchange_trace.h"
 #include "hostlink/ipc_client.h"
 #include "hostlink/stream_storage.h"
 #include "hostlink/temp_root.h"
 #include "hostlink/test_server.h"
+#include "support/file_contents.h"
 #include "support/file_io.h"
 #include "support/folders.h"
 #include "support/pause.h"
@@ -114,6 +117,83 @@ TEST_F(HostCommands, ASilentServerHoldsACallOnlyUntilItsDeadline) {
   EXPECT_EQ("", LocateExchangeServer(4711));
   EXPECT_EQ(3, first.Connections());
   EXPECT_EQ(0, second.Connections());
+}
+
+// The exchange trace while it is on: one line per request, never the text
+// that went out or came back, and a log that fills up rolls over.
+class ExchangeTrace : public HostCommands {
+ protected:
+  void SetUp() override {
+    HostCommands::SetUp();
+    Log = GetTempFolder() + "exchange.log";
+    Rolled = GetTempFolder() + "exchange.1.log";
+    DeleteFileIfPresent(Log);
+    DeleteFileIfPresent(Rolled);
+  }
+  void TearDown() override {
+    SetExchangeTraceFile("");
+    HostCommands::TearDown();
+  }
+
+  static std::vector<std::string> LinesOf(const std::string& fileName) {
+    std::ifstream in(fileName, std::ios::binary);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+  }
+
+  std::string Log;
+  std::string Rolled;
+};
+
+TEST_F(ExchangeTrace, OneLinePerRequestWithoutTheData) {
+  const std::string answer = "C:\\Kunden\\M\xfcller.json";
+  const std::string document = "{\"Description1\":\"Geheime Position\"}";
+  TTestServer server(A, [&](const std::string& request) {
+    return CommandOf(request) == "OUTDATA" ? TReply{"", true} : TReply{FramedAnswer(DataBlock(answer))};
+  });
+  WriteServiceFile(A);
+  ReadIPCValueSync("DBPATH");
+  EXPECT_TRUE(LinesOf(Log).empty());
+
+  SetExchangeTraceFile(Log);
+  EXPECT_EQ(answer, ReadIPCValueSync("GETJSON"));
+  EXPECT_FALSE(WriteIPCValueASync(document, kImportTypeCode, "OUTDATA"));
+  const std::vector<std::string> lines = LinesOf(Log);
+  ASSERT_EQ(4u, lines.size());
+  const std::string time = R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} )";
+  EXPECT_TRUE(std::regex_match(lines[0], std::regex(time + A + " GETJSON out 87 in " +
+                                                    std::to_string(DataBlock(answer).size()) + " bytes \\d+ ms\r")))
+      << lines[0];
+  for (size_t i = 1; i < 4; ++i) {
+    EXPECT_TRUE(std::regex_match(lines[i], std::regex(time + A + " OUTDATA out \\d+ in 0 bytes \\d+ ms: ReadFile "
+                                                             "failed while reading message ID length \\(109\\)\r")))
+        << lines[i];
+  }
+  const std::string text = testing::ReadFileBytes(Log);
+  EXPECT_EQ(std::string::npos, text.find("Kunden"));
+  EXPECT_EQ(std::string::npos, text.find("Geheime Position"));
+
+  SetExchangeTraceFile("");
+  ReadIPCValueSync("DBPATH");
+  EXPECT_EQ(4u, LinesOf(Log).size());
+}
+
+TEST_F(ExchangeTrace, AFullLogRollsOverAndABrokenOneLosesOnlyItsLine) {
+  TTestServer server(A, AnswerText("C:\\db"));
+  WriteServiceFile(A);
+  const std::string old(static_cast<size_t>(kTraceRollSize) - 10, 'x');
+  testing::WriteFileBytes(Log, old);
+  SetExchangeTraceFile(Log);
+  ReadIPCValueSync("DBPATH");
+  EXPECT_EQ(old, testing::ReadFileBytes(Rolled));
+  EXPECT_EQ(1u, LinesOf(Log).size());
+
+  // A folder where the log should be.
+  const std::string folder = GetTempFolder("trace-blocked");
+  SetExchangeTraceFile(RemoveBackslash(folder));
+  EXPECT_EQ("C:\\db", ReadIPCValueSync("DBPATH"));
+  EXPECT_EQ(2, server.Connections());
 }
 
 TEST_F(HostCommands, AnswerBrokenOffAfterItsDataKeepsTheText) {

@@ -98,7 +98,10 @@ int Save(const TArgs& args) {
   const TOrderDocumentPtr document = NewOrderDocument();
   TStringList tempFiles;
   const TOrderActionContext context{ui, document.get(), tempFiles, nullptr};
-  return RunAction(ui, [&context] { return ButtonReadClick(context); });
+  return RunAction(ui, [&context] {
+    StartExchangeTraceOfWindow();
+    return ButtonReadClick(context);
+  });
 }
 
 // The extracted attachment files stay: the host reads them after the send
@@ -112,7 +115,10 @@ int Send(const TArgs& args) {
   TStringList tempFiles;
   const TOrderActionContext context{ui, document.get(), tempFiles, nullptr};
   int delivered = 0;
-  const int code = RunAction(ui, [&] { return PostOrderFiles(context, args, &delivered); });
+  const int code = RunAction(ui, [&] {
+    StartExchangeTraceOfWindow();
+    return PostOrderFiles(context, args, &delivered);
+  });
   WriteLine(stdout, "sent " + std::to_string(delivered) + " of " + std::to_string(args.size()) + " files");
   return code == 0 && delivered == static_cast<int>(args.size()) ? 0 : 1;
 }

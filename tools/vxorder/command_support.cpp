@@ -2,6 +2,9 @@
 
 #include <exception>
 
+#include "actions/exchange_trace_switch.h"
+#include "documents/file_name_template.h"
+
 namespace vx::vxorder {
 
 bool WriteBytes(std::FILE* out, const std::string& bytes) {
@@ -19,6 +22,8 @@ int WrongArguments(const char* name, const char* usage) {
   std::fprintf(stderr, "usage: vxorder %s%s%s\n", name, *usage ? " " : "", usage);
   return 2;
 }
+
+void StartExchangeTraceOfWindow() { StartExchangeTrace(GetProgramDataFolder()); }
 
 int RunReportingErrors(const std::function<int()>& work) {
   try {

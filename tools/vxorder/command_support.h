@@ -24,4 +24,9 @@ int WrongArguments(const char* name, const char* usage);
 // Runs a command's work; an error it raises ends the command as Fail.
 int RunReportingErrors(const std::function<int()>& work);
 
+// Starts the exchange trace when the window's settings (or VX_TRACE=1)
+// switch it on, so that the tool's requests go to the window's log too.
+// For the commands that talk to the host.
+void StartExchangeTraceOfWindow();
+
 }  // namespace vx::vxorder

@@ -17,6 +17,7 @@ int Host(const TArgs& args) {
   SetBinaryOutput();
   if (args.size() != 1 || args[0].empty()) return WrongArguments("host", "COMMAND");
   return RunReportingErrors([&args] {
+    StartExchangeTraceOfWindow();
     const std::string answer = ReadIPCValueSync(args[0]);
     if (answer.empty()) return Fail("no answer to " + args[0]);
     WriteLine(stdout, answer);
@@ -28,6 +29,7 @@ int Locate(const TArgs& args) {
   SetBinaryOutput();
   if (!args.empty()) return WrongArguments("locate", "");
   return RunReportingErrors([] {
+    StartExchangeTraceOfWindow();
     WriteLine(stdout, LocateExchangeServer());
     return 0;
   });
