@@ -70,6 +70,7 @@ std::string RequestBefore(TDeadline deadline, const std::string& command, const 
   TMessageRef answer = client.Request(request, kHostOpenTimeoutMs);
   result.AnswerReceived = client.AnswerReceived();
   result.ErrorDesc = client.ErrorDesc();
+  result.ErrorCode = client.ErrorCode();
   result.ComputerName = client.ComputerName();
   result.ServerName = client.ServerName();
   return answer ? answer->Data().FindText("DATA") : std::string();
@@ -77,15 +78,18 @@ std::string RequestBefore(TDeadline deadline, const std::string& command, const 
 
 // The attempts of a read, all of them and their pauses ending by the
 // deadline: a server that used up the time gets no further attempt.
-std::string ReadBefore(TDeadline deadline, const std::string& command) {
+std::string ReadBefore(TDeadline deadline, const std::string& command, TIPCResult* lastAttempt = nullptr) {
   const std::string serverName = ResolveServerName();
   std::string text;
+  TIPCResult result;
+  result.ServerName = serverName;
   for (int attempt = 0; attempt < kHostAttempts && !Passed(deadline); ++attempt) {
-    TIPCResult result;
+    result = TIPCResult();
     text = RequestBefore(deadline, command, serverName, result);
     if (result.AnswerReceived) break;
     Pause(kHostRetryPauseMs);
   }
+  if (lastAttempt) *lastAttempt = result;
   return text;
 }
 
@@ -95,7 +99,9 @@ std::string RequestIPCValue(const std::string& command, const std::string& serve
   return RequestBefore(ExchangeDeadline(), command, serverName, result);
 }
 
-std::string ReadIPCValueSync(const std::string& command) { return ReadBefore(ExchangeDeadline(), command); }
+std::string ReadIPCValueSync(const std::string& command, TIPCResult* lastAttempt) {
+  return ReadBefore(ExchangeDeadline(), command, lastAttempt);
+}
 
 bool WriteIPCValueASync(const std::string& text, int32_t typeCode, const std::string& command) {
   if (text.empty()) return false;
@@ -113,17 +119,20 @@ bool WriteIPCValueASync(const std::string& text, int32_t typeCode, const std::st
   return false;
 }
 
-std::string LocateExchangeServer() { return LocateExchangeServer(GetParentProcessId()); }
+std::string LocateExchangeServer() { return LocateExchangeServer(GetParentProcessId(), nullptr); }
 
 // One time for the whole search, so that listed servers that never answer
 // cannot add up.
-std::string LocateExchangeServer(uint32_t parentProcessId) {
+std::string LocateExchangeServer(uint32_t parentProcessId, std::string* reason) {
+  const auto because = [reason](const std::string& text) {
+    if (reason) *reason = text;
+  };
   const TDeadline deadline = ExchangeDeadline();
+  const std::string parent = std::to_string(parentProcessId);
   std::vector<std::string> answers;
   if (parentProcessId != 0) {
     TStringList lines;
     ReadLocalServiceFile(&lines);
-    const std::string parent = std::to_string(parentProcessId);
     for (const std::string& line : lines.Lines()) {
       TIPCResult result;
       const std::string answer = RequestBefore(deadline, "SERVERPROCESS", line, result);
@@ -131,16 +140,29 @@ std::string LocateExchangeServer(uint32_t parentProcessId) {
       answers.push_back(answer);
       const std::vector<std::string> parts = SplitText(kServerProcessDelimiter, answer);
       if (parts.size() == 2 && parts[1] == parent) {
+        because("its SERVERPROCESS answer names the parent process " + parent);
         SetServerName(line);
         return line;
       }
     }
   }
-  if (answers.size() != 1) return "";
+  if (answers.size() != 1) {
+    because(parentProcessId == 0 ? "no parent process"
+                                 : std::to_string(answers.size()) + " listed servers answered, none for process " +
+                                       parent);
+    return "";
+  }
   // A default server that answers serves this program as it is.
-  if (!ReadBefore(deadline, "SERVERPROCESS").empty()) return "";
+  if (!ReadBefore(deadline, "SERVERPROCESS").empty()) {
+    because("no listed server is of process " + parent + ", and the default server answers");
+    return "";
+  }
   const std::vector<std::string> parts = SplitText(kServerProcessDelimiter, answers[0]);
-  if (parts.size() != 2) return "";
+  if (parts.size() != 2) {
+    because("the only answer names no server");
+    return "";
+  }
+  because("the only listed server that answered names it, and the default server does not answer");
   SetServerName(parts[0]);
   return parts[0];
 }

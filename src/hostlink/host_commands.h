@@ -33,6 +33,7 @@ struct TIPCResult {
   std::string ComputerName;
   std::string ServerName;
   bool AnswerReceived = false;
+  int ErrorCode = 0;  // the client's, for a report to support staff
 };
 
 // The process-wide current server name (empty: use the file's first line).
@@ -51,7 +52,8 @@ std::string RequestIPCValue(const std::string& command, const std::string& serve
 // The answer's "DATA" text of command from the current (or default)
 // server, with up to three attempts. Empty when the server did not answer;
 // an answer without "DATA" counts as received and is not retried.
-std::string ReadIPCValueSync(const std::string& command);
+// lastAttempt, when given, receives the report of the last attempt made.
+std::string ReadIPCValueSync(const std::string& command, TIPCResult* lastAttempt = nullptr);
 
 // Sends a document to the host: a request with "COMMAND" = command,
 // "INDEX" = typeCode and "DATA" = text, without "SYNC" (the import
@@ -68,7 +70,8 @@ bool WriteIPCValueASync(const std::string& text, int32_t typeCode, const std::st
 // becomes the current server name; the result is it, or empty when nothing
 // was chosen.
 std::string LocateExchangeServer();
-// The same for a given parent process id (0: none).
-std::string LocateExchangeServer(uint32_t parentProcessId);
+// The same for a given parent process id (0: none); reason, when given,
+// receives why the server was or was not chosen, for support staff.
+std::string LocateExchangeServer(uint32_t parentProcessId, std::string* reason = nullptr);
 
 }  // namespace vx

@@ -1,39 +1,25 @@
 // vxorder save and send, run as a script runs them, against the exchange
 // simulator of the test (the program finds it through the service file of
 // the test's temporary folder, which it inherits).
-#include <stdio.h>
-#include <sys/wait.h>
-
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "actions/action_host.h"
+#include "actions/program_run.h"
 #include "hostlink/test_server.h"
 
 namespace vx {
 namespace {
 
 using testing::ReadFileBytes;
+using testing::RunProgram;
 using testing::TActionHost;
+using testing::TProgramRun;
+using testing::VxorderProgram;
 using testing::WriteFileBytes;
 
-struct TRun {
-  int ExitCode = -1;
-  std::string Output;  // standard output
-};
-
-TRun RunVxorder(const std::string& arguments) {
-  TRun run;
-  FILE* pipe = popen((std::string("'") + VX_VXORDER + "' " + arguments + " 2>/dev/null").c_str(), "r");
-  if (!pipe) return run;
-  char buffer[4096];
-  size_t count = 0;
-  while ((count = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.Output.append(buffer, count);
-  const int status = pclose(pipe);
-  if (WIFEXITED(status)) run.ExitCode = WEXITSTATUS(status);
-  return run;
-}
+TProgramRun RunVxorder(const std::vector<std::string>& arguments) { return RunProgram(VxorderProgram(), arguments); }
 
 class VxorderActions : public ::testing::Test {
  protected:
@@ -47,7 +33,7 @@ TEST_F(VxorderActions, SaveIntoAFolderUsesTheProposedName) {
   const std::string folder = Host.Folder.File("out");
   CreateFolderTree(folder);
 
-  const TRun run = RunVxorder("save '" + folder + "'");
+  const TProgramRun run = RunVxorder({"save", folder});
   const std::string saved = folder + "/Angebot 5.json";
   EXPECT_EQ(run.ExitCode, 0);
   EXPECT_EQ(run.Output, "Die erzeugten Datei finden Sie hier:\nKlicken Sie hier (" + saved +
@@ -59,12 +45,12 @@ TEST_F(VxorderActions, SaveIntoAFolderUsesTheProposedName) {
 TEST_F(VxorderActions, SaveWithoutAnOrderOrWithAnErrorFails) {
   Host.StartSimulator();
   const std::string target = Host.Folder.File("order.json");
-  EXPECT_EQ(RunVxorder("save '" + target + "'").Output, "Auftrag wurde nicht geladen.\n");
-  EXPECT_EQ(RunVxorder("save '" + target + "'").ExitCode, 1);
+  EXPECT_EQ(RunVxorder({"save", target}).Output, "Auftrag wurde nicht geladen.\n");
+  EXPECT_EQ(RunVxorder({"save", target}).ExitCode, 1);
   Host.StopSimulator();
   Host.HostOrder(R"({"Order":[{"Adress":[{}]}]})");
   Host.StartSimulator();
-  const TRun run = RunVxorder("save '" + target + "'");
+  const TProgramRun run = RunVxorder({"save", target});
   EXPECT_EQ(run.ExitCode, 1);
   EXPECT_EQ(run.Output, "Auftrag wurde nicht geladen:\n<TJsonObject>\"Permissions\" not found\n");
   EXPECT_FALSE(FileIsPresent(target));
@@ -79,7 +65,7 @@ TEST_F(VxorderActions, SendGivesEachJsonFileAndLeavesTheAttachmentsToTheHost) {
   WriteFileBytes(text, "{}");
   Host.StartSimulator();
 
-  const TRun run = RunVxorder("send '" + order + "' '" + broken + "' '" + text + "'");
+  const TProgramRun run = RunVxorder({"send", order, broken, text});
   EXPECT_EQ(run.ExitCode, 1);
   EXPECT_EQ(run.Output, "Daten nicht lesbar.\n" + broken + "\nsent 1 of 3 files\n");
   const std::vector<std::string> sent = Host.OutData();
@@ -102,7 +88,7 @@ TEST_F(VxorderActions, SendFailsWhenTheOrderIsNotInEditMode) {
   Host.StartSimulator();
   const std::string order = Host.Folder.File("a.json");
   WriteFileBytes(order, R"({"Order":[{"Adress":[{}],"Parts":[]}]})");
-  const TRun run = RunVxorder("send '" + order + "'");
+  const TProgramRun run = RunVxorder({"send", order});
   EXPECT_EQ(run.ExitCode, 1);
   EXPECT_EQ(run.Output, "Auftrag muss auf Bearbeiten stehen.\nsent 0 of 1 files\n");
   EXPECT_TRUE(Host.OutData().empty());
@@ -120,22 +106,22 @@ TEST_F(VxorderActions, SendCountsOnlyWhatTheHostAcknowledged) {
       return vx::test::TReply{vx::test::FramedAnswer(vx::test::DataBlock(command == "CANPOSTJSON" ? "1" : ""))};
     });
     WriteFileBytes(GetTempFolder() + kLocalServiceFileName, name + "\r\n");
-    const TRun run = RunVxorder("send '" + order + "'");
+    const TProgramRun run = RunVxorder({"send", order});
     EXPECT_EQ(run.ExitCode, 1);
     EXPECT_EQ(run.Output, "sent 0 of 1 files\n");
     DeleteFileIfPresent(GetTempFolder() + kLocalServiceFileName);
   }
   Host.StartSimulator();
-  const TRun run = RunVxorder("send '" + order + "' '" + order + "'");
+  const TProgramRun run = RunVxorder({"send", order, order});
   EXPECT_EQ(run.ExitCode, 0);
   EXPECT_EQ(run.Output, "sent 2 of 2 files\n");
   EXPECT_EQ(Host.OutData().size(), 2u);
 }
 
 TEST_F(VxorderActions, WrongCommandLines) {
-  EXPECT_EQ(RunVxorder("save").ExitCode, 2);
-  EXPECT_EQ(RunVxorder("save a b").ExitCode, 2);
-  EXPECT_EQ(RunVxorder("send").ExitCode, 2);
+  EXPECT_EQ(RunVxorder({"save"}).ExitCode, 2);
+  EXPECT_EQ(RunVxorder({"save", "a", "b"}).ExitCode, 2);
+  EXPECT_EQ(RunVxorder({"send"}).ExitCode, 2);
 }
 
 }  // namespace

@@ -79,9 +79,9 @@ expect_run(format-broken 1 "" "<TJsonValue>\"a\" parse error: tru ..\n" format b
 expect_run(no-arguments 2 "" "usage: vxorder check FILE\n" check)
 expect_run(too-many 2 "" "usage: vxorder format FILE OUT\n" format a b c)
 
-expect_match(help 0 "^usage: vxorder COMMAND.*\n  check +FILE .*\n  format +FILE OUT .*\n  compact +FILE .*" "^$" --help)
-expect_match(no-command 2 "^$" "^usage: vxorder COMMAND" )
-expect_match(unknown-command 2 "^$" "^usage: vxorder COMMAND" bogus)
+expect_match(help 0 "^usage: vxorder COMMAND.*\n  check +FILE .*\n  format +FILE OUT .*\n  compact +FILE .*\n  doctor +\\[--json\\] .*\nexchange trace: with VX_TRACE=1" "^$" --help)
+expect_match(no-command 2 "^$" "^vxorder: missing command\nusage: vxorder COMMAND" )
+expect_match(unknown-command 2 "^$" "^vxorder: unknown command \"bogus\"\nusage: vxorder COMMAND" bogus)
 
 if(failures GREATER 0)
   message(FATAL_ERROR "${failures} vxorder case(s) failed")

@@ -21,5 +21,6 @@ const std::vector<TCommand>& JsonCommands();
 const std::vector<TCommand>& HostCommands();
 const std::vector<TCommand>& DocumentCommands();
 const std::vector<TCommand>& ActionCommands();
+const std::vector<TCommand>& DoctorCommands();
 
 }  // namespace vx::vxorder

@@ -11,7 +11,8 @@ namespace {
 
 std::vector<TCommand> AllCommands() {
   std::vector<TCommand> all;
-  for (const auto* group : {&JsonCommands(), &HostCommands(), &DocumentCommands(), &ActionCommands()}) {
+  for (const auto* group :
+       {&JsonCommands(), &HostCommands(), &DocumentCommands(), &ActionCommands(), &DoctorCommands()}) {
     all.insert(all.end(), group->begin(), group->end());
   }
   return all;
@@ -30,6 +31,10 @@ void PrintUsage(std::FILE* out) {
   for (const TCommand& command : commands) {
     std::fprintf(out, "  %-*s %-*s %s\n", nameWidth, command.Name, usageWidth, command.Usage, command.Help);
   }
+  std::fprintf(out,
+               "\nexchange trace: with VX_TRACE=1, or ExchangeTrace=1 in section [MODE] of the window's\n"
+               "UserMode.INI, the window and the host commands write one line per pipe request (time,\n"
+               "server, command, sizes, round trip, error; never the data) to exchange.log beside it.\n");
 }
 
 }  // namespace
@@ -45,6 +50,9 @@ int main(int argc, char** argv) {
     for (const TCommand& command : AllCommands()) {
       if (std::strcmp(argv[1], command.Name) == 0) return command.Run(TArgs(argv + 2, argv + argc));
     }
+    std::fprintf(stderr, "vxorder: unknown command \"%s\"\n", argv[1]);
+  } else {
+    std::fprintf(stderr, "vxorder: missing command\n");
   }
   PrintUsage(stderr);
   return 2;

@@ -1,0 +1,25 @@
+// Runs the command-line tool as a script or support staff run it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vx::testing {
+
+struct TProgramRun {
+  int ExitCode = -1;
+  std::string Output;  // standard output, as the program wrote it
+};
+
+// vxorder of this build.
+std::string VxorderProgram();
+
+// Runs program with the arguments (none may hold a quote), waits for it and
+// gives its exit code and standard output; its standard error is dropped.
+// The program inherits this process's environment.
+TProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments);
+
+// The checks of vxorder doctor that only this platform has.
+std::vector<std::string> PlatformDoctorChecks();
+
+}  // namespace vx::testing
