@@ -47,6 +47,9 @@ THtmlLabel::THtmlLabel(HWND parent, const RECT& bounds, const THtmlLabelStyle& s
 
 void THtmlLabel::SetHtmlText(const std::string& html) {
   FHtml = html;
+  // Also the window's text, for what reads windows from outside: screen
+  // readers, and the driver that works the program on a server.
+  SetWindowTextA(Handle(), html.c_str());
   FRuns = ParseHtml(html);
   Relayout();
 }

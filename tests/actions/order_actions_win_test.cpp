@@ -24,11 +24,14 @@ namespace vx {
 namespace {
 
 using testing::BuildFolder;
+using testing::FileNameEdit;
 using testing::kSimulator;
 using testing::kWindowProgram;
 using testing::LabelTextWidth;
+using testing::ProcessWindow;
 using testing::ReadFileBytes;
 using testing::Settle;
+using testing::TClipboardReader;
 using testing::TextOf;
 using testing::TProgram;
 using testing::VisibleWindow;
@@ -40,44 +43,6 @@ std::string UniqueName(const std::string& prefix) {
   static int counter = 0;
   return prefix + "-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter) + "-" +
          std::to_string(GetTickCount());
-}
-
-// A visible top-level window of the class in the process; null when none.
-HWND ProcessWindow(DWORD processId, const std::string& className) {
-  struct TSearch {
-    DWORD ProcessId;
-    std::string ClassName;
-    HWND Found = nullptr;
-  } search{processId, className};
-  EnumWindows(
-      [](HWND window, LPARAM data) -> BOOL {
-        auto& s = *reinterpret_cast<TSearch*>(data);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        char name[64] = "";
-        GetClassNameA(window, name, sizeof(name));
-        if (owner != s.ProcessId || s.ClassName != name || !IsWindowVisible(window)) return TRUE;
-        s.Found = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.Found;
-}
-
-// The file-name field of a common file dialog.
-HWND FileNameEdit(HWND dialog) {
-  HWND found = nullptr;
-  EnumChildWindows(
-      dialog,
-      [](HWND child, LPARAM data) -> BOOL {
-        char name[32] = "";
-        GetClassNameA(child, name, sizeof(name));
-        if (GetDlgCtrlID(child) != 0x47c || std::string(name) != "Edit") return TRUE;
-        *reinterpret_cast<HWND*>(data) = child;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&found));
-  return found;
 }
 
 // The host's temporary order files in the temporary folder.
@@ -238,37 +203,6 @@ TEST(OrderActionsEndToEnd, SaveThroughTheDialogAndCancel) {
 
   EXPECT_EQ(program.Close(), 0);
 }
-
-// A window of this process that may open the clipboard.
-class TClipboardReader {
- public:
-  TClipboardReader() : FOwner(CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr)) {}
-  ~TClipboardReader() { DestroyWindow(FOwner); }
-  TClipboardReader(const TClipboardReader&) = delete;
-  TClipboardReader& operator=(const TClipboardReader&) = delete;
-
-  void Empty() {
-    if (!OpenClipboard(FOwner)) return;
-    EmptyClipboard();
-    CloseClipboard();
-  }
-  // The whole block of the format; empty when there is none.
-  std::string Block(const char* formatName) {
-    std::string bytes;
-    if (!OpenClipboard(FOwner)) return bytes;
-    if (HANDLE data = GetClipboardData(RegisterClipboardFormatA(formatName))) {
-      if (const void* locked = GlobalLock(data)) {
-        bytes.assign(static_cast<const char*>(locked), GlobalSize(data));
-        GlobalUnlock(data);
-      }
-    }
-    CloseClipboard();
-    return bytes;
-  }
-
- private:
-  HWND FOwner;
-};
 
 // Where the label draws the "Nur Inhalt Kopieren" link: after two blanks.
 int CopyLinkLeft() { return LabelTextWidth("  ", false); }

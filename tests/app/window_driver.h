@@ -4,10 +4,10 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <string>
 
 #include "support/folders.h"
+#include "window_driving.h"
 
 namespace vx::testing {
 
@@ -62,51 +62,15 @@ class TProgram {
   HANDLE FNull = INVALID_HANDLE_VALUE;
 };
 
-// What find gives once it gives a window; null after 20 s.
-inline HWND WaitFor(const std::function<HWND()>& find) {
-  for (int i = 0; i < 400; ++i) {
-    if (HWND window = find()) return window;
-    Sleep(50);
-  }
-  return nullptr;
-}
-
-inline bool WaitUntilGone(HWND window) {
-  for (int i = 0; i < 400 && IsWindow(window); ++i) Sleep(50);
-  return !IsWindow(window);
-}
-
-// The top-level window of the class (and caption, unless null) once it is
-// visible; null before.
-inline HWND VisibleWindow(const char* className, const char* caption = nullptr) {
-  HWND window = FindWindowA(className, caption);
-  return window && IsWindowVisible(window) ? window : nullptr;
-}
-
-inline std::string TextOf(HWND window) {
-  char text[1024] = "";
-  SendMessageA(window, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text));
-  return text;
-}
-
-// Lets the window's thread handle everything posted to it so far.
-inline void Settle(HWND window) {
-  for (int i = 0; i < 3; ++i) SendMessageA(window, WM_NULL, 0, 0);
-}
-
-// The width of a text in the font of the window's link label, measured as
-// the label does, to find where a link is drawn.
-inline int LabelTextWidth(const std::string& text, bool underlined) {
-  HDC dc = CreateCompatibleDC(nullptr);
-  HFONT font = CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, underlined, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Tahoma");
-  HGDIOBJ old = SelectObject(dc, font);
-  SIZE size{};
-  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
-  SelectObject(dc, old);
-  DeleteObject(font);
-  DeleteDC(dc);
-  return size.cx;
-}
+// The ways of working the windows that window-driver shares with the tests.
+using driving::FileNameEdit;
+using driving::LabelTextWidth;
+using driving::ProcessWindow;
+using driving::Settle;
+using driving::TClipboardReader;
+using driving::TextOf;
+using driving::VisibleWindow;
+using driving::WaitFor;
+using driving::WaitUntilGone;
 
 }  // namespace vx::testing

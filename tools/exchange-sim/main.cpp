@@ -6,6 +6,7 @@
 #include "child_process.h"
 #include "exchange_simulator.h"
 #include "support/errors.h"
+#include "vx_version.h"
 
 namespace {
 
@@ -28,6 +29,10 @@ int main(int argc, char** argv) {
   }
   if (options.Help) {
     std::fputs(kSimUsage, stdout);
+    return 0;
+  }
+  if (options.Version) {
+    std::printf("exchange-sim %s\n", vx::kVersion);
     return 0;
   }
   try {

@@ -25,7 +25,8 @@ const char* const kSimUsage =
     "  --delay-ms N        wait N ms before each answer\n"
     "  --drop              close each connection without answering\n"
     "  --truncate          answer with fewer data bytes than announced\n"
-    "  --help              this text\n";
+    "  --help              this text\n"
+    "  --version           the version\n";
 
 namespace {
 
@@ -54,6 +55,10 @@ TSimOptions ParseSimOptions(const std::vector<std::string>& args) {
     const std::string& option = args[i];
     if (option == "--help" || option == "-h") {
       options.Help = true;
+      continue;
+    }
+    if (option == "--version") {
+      options.Version = true;
       continue;
     }
     if (option == "--drop") {

@@ -22,6 +22,7 @@ struct TSimOptions {
   bool Drop = false;
   bool Truncate = false;
   bool Help = false;
+  bool Version = false;
 };
 
 extern const char* const kSimUsage;

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "commands.h"
+#include "vx_version.h"
 
 namespace vx::vxorder {
 namespace {
@@ -19,7 +20,7 @@ std::vector<TCommand> AllCommands() {
 }
 
 void PrintUsage(std::FILE* out) {
-  std::fprintf(out, "usage: vxorder COMMAND [ARGS...]\n\ncommands:\n");
+  std::fprintf(out, "usage: vxorder COMMAND [ARGS...]\n       vxorder --help | --version\n\ncommands:\n");
   // The columns fit the longest name and arguments.
   const std::vector<TCommand> commands = AllCommands();
   int nameWidth = 0;
@@ -44,6 +45,10 @@ int main(int argc, char** argv) {
   using namespace vx::vxorder;
   if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
     PrintUsage(stdout);
+    return 0;
+  }
+  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    std::printf("vxorder %s\n", vx::kVersion);
     return 0;
   }
   if (argc >= 2) {
