@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the native unit tests, then the Windows build
-# under wine. Ends with one line "N passed, N failed".
+# and its release package under wine. Ends with one line "N passed, N failed".
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -46,6 +46,12 @@ echo "== Windows build and unit tests under wine"
 if cmake -S . -B "$build/win" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVX_TESTS=ON \
        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null &&
    cmake --build "$build/win" -j "$jobs"; then
+  # The release package of this build, for its test among the others below.
+  if ! VX_WIN_BUILD="$build/win" bash scripts/package.sh >"$build/package.log" 2>&1; then
+    cat "$build/package.log"
+    echo "packaging failed"
+    failed=$((failed + 1))
+  fi
   # shellcheck source=wine-env.sh
   . scripts/wine-env.sh
   wine_env_start "$build"
