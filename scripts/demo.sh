@@ -161,14 +161,14 @@ drive clipboard CF_DATAGRIDDATA "$(winepath -w "$demo/clipboard.bin")" ||
 clipboard_size=$(stat -c %s "$demo/clipboard.bin")
 shot "3. Copy: \"Nur Inhalt Kopieren\", $clipboard_size bytes of CF_DATAGRIDDATA"
 
-drive close TLiveImportFrm || fail "closing" "the window is gone"
+drive close TLiveImportFrm || fail "4 (close)" "the window is gone"
 # The simulator ends with its child, the window.
 for ((i = 0; i < 200; i++)); do
   kill -0 "$simulator_pid" 2>/dev/null || break
   sleep 0.1
 done
-kill -0 "$simulator_pid" 2>/dev/null && fail "closing" "the window did not close within 20 s"
-wait "$simulator_pid" || fail "closing" "the host simulator ended with an error"
+kill -0 "$simulator_pid" 2>/dev/null && fail "4 (close)" "the window did not close within 20 s"
+wait "$simulator_pid" || fail "4 (close)" "the host simulator ended with an error"
 make_picture
 
 relative() { echo "${1#"$root"/}"; }

@@ -49,19 +49,25 @@ wine_env_start() {
   wine cmd.exe /c exit >/dev/null 2>&1 </dev/null || true
 }
 
-# A private X display for wine_env_start: the first free number from 90.
+# A private X display for wine_env_start. Xvfb picks the first display
+# number that is free, and tells it when it is ready: a lock file in /tmp is
+# not enough, since another /tmp (a chroot, a container) can share the
+# abstract socket names, and another server's display would be taken over.
 wine_env_start_xvfb() {
-  local display=90
-  while [ -e /tmp/.X11-unix/X$display ] || [ -e /tmp/.X$display-lock ]; do
-    display=$((display + 1))
-  done
-  Xvfb :$display -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  local numbers
+  numbers=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$numbers" >/dev/null 2>&1 &
   VX_XVFB_PID=$!
-  export DISPLAY=:$display
-  for _ in $(seq 50); do
-    [ -e /tmp/.X11-unix/X$display ] && break
+  for _ in $(seq 100); do
+    [ -s "$numbers" ] && break
     sleep 0.1
   done
+  export DISPLAY=:$(head -n 1 "$numbers")
+  rm -f "$numbers"
+  if [ "$DISPLAY" = ":" ]; then
+    echo "wine-env: Xvfb did not start" >&2
+    return 1
+  fi
 }
 
 wine_env_stop() {

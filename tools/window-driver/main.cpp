@@ -14,7 +14,6 @@
 
 namespace {
 
-using vx::driving::EnterFileName;
 using vx::driving::FileNameEdit;
 using vx::driving::LabelLineHeight;
 using vx::driving::LabelTextWidth;

@@ -118,13 +118,6 @@ inline HWND FileNameEdit(HWND dialog) {
   return found;
 }
 
-// Types a name into a file dialog's name field and confirms it, as the
-// OK button does. The dialog stays when it does not accept the name.
-inline void EnterFileName(HWND dialog, HWND edit, const std::string& name) {
-  SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
-  PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-}
-
 // A window of this process that may open the clipboard (Windows wants an
 // owner; an HWND_MESSAGE window is enough).
 class TClipboardReader {
