@@ -69,7 +69,10 @@ bool FolderIsPresent(const std::string& path) {
   return !(errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG);
 }
 
-bool CreateOneFolder(const std::string& folder) { return ::mkdir(folder.c_str(), 0777) == 0 || errno == EEXIST; }
+// A folder that another process made meanwhile counts; a file of that name does not.
+bool CreateOneFolder(const std::string& folder) {
+  return ::mkdir(folder.c_str(), 0777) == 0 || (errno == EEXIST && FolderIsPresent(folder));
+}
 
 // The closest thing to the shared documents folder: the user's data folder.
 std::string GetSpecialFolder(int) {

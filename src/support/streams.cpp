@@ -205,8 +205,9 @@ int64_t TMappedFileStream::Read(void* buffer, int64_t count) {
 
 int64_t TMappedFileStream::Write(const void*, int64_t) { throw Exception("TMappedFileStream is read only"); }
 
+// Kept within the file, so that Read never copies from outside the mapping.
 int64_t TMappedFileStream::Seek(int64_t offset, TSeekOrigin origin) {
-  FPosition = std::min(SeekTarget(offset, origin, FPosition, FSize), FSize);
+  FPosition = std::clamp<int64_t>(SeekTarget(offset, origin, FPosition, FSize), 0, FSize);
   return FPosition;
 }
 

@@ -68,6 +68,8 @@ TEST(CreateFolderTree, CreatesParentsAndRejectsEmptyPath) {
   const std::string file = folder.File("file");
   WriteFileBytes(file, "");
   EXPECT_FALSE(CreateFolderTree(file + kPathDelim + "sub"));
+  EXPECT_FALSE(CreateFolderTree(file));
+  EXPECT_FALSE(CreateOneFolder(file));
   EnsureFileFolder(folder.File("x") + kPathDelim + "y.txt");
   EXPECT_TRUE(FolderIsPresent(folder.File("x")));
 }

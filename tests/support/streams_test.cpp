@@ -90,6 +90,12 @@ TEST(MappedFileStream, ReadsAndSeeksWithinTheFile) {
   EXPECT_EQ(stream.Read(buffer, 1), 0);
   EXPECT_EQ(stream.Seek(100, soCurrent), 11);
   EXPECT_EQ(stream.Seek(-1, soEnd), 10);
+  // A position before the start stays at the start, so a read never leaves the mapping.
+  EXPECT_EQ(stream.Seek(-5, soBeginning), 0);
+  EXPECT_EQ(stream.Seek(-100, soEnd), 0);
+  EXPECT_EQ(stream.Read(buffer, 5), 5);
+  EXPECT_EQ(std::string(buffer, 5), "hello");
+  EXPECT_EQ(stream.Seek(-50, soCurrent), 0);
   EXPECT_THROW(stream.WriteText("x"), Exception);
 }
 
