@@ -1,6 +1,7 @@
 #include "support/file_io.h"
 
 #include <algorithm>
+#include <exception>
 #include <vector>
 
 #include "support/errors.h"
@@ -37,13 +38,13 @@ std::string ReadWholeFile(const std::string& fileName) {
   TOsFile file;
   if (!file.Open(fileName, TOpenMode::ReadShared)) {
     if (file.LastError == kErrorBadFileType) throw NotRegularFileError(fileName);
-    throw EStreamError("Cannot open file \"" + fileName + "\". " + SysErrorMessage(file.LastError));
+    throw EStreamError("Cannot open file \"" + fileName + "\". " + FileErrorMessage(file.LastError));
   }
   const int64_t size = file.Size();
   std::string content(static_cast<size_t>(std::max<int64_t>(size, 0)), '\0');
   const int64_t got = size > 0 ? file.Read(&content[0], size) : 0;
   if (size < 0 || got < 0) {
-    throw EStreamError("Cannot read file \"" + fileName + "\". " + SysErrorMessage(file.LastError));
+    throw EStreamError("Cannot read file \"" + fileName + "\". " + FileErrorMessage(file.LastError));
   }
   content.resize(static_cast<size_t>(got));
   return content;
@@ -53,6 +54,26 @@ void WriteWholeFile(const std::string& fileName, std::string_view content) {
   EnsureFileFolder(fileName);
   TBetterFileStream stream(fileName, true, 1);
   stream.WriteBuffer(content.data(), static_cast<int64_t>(content.size()));
+}
+
+// WriteWholeFile for a file that is written only to be used at once: one
+// that could be created but not filled is removed again, so a failed
+// attempt leaves nothing behind.
+void WriteWholeFileOrNothing(const std::string& fileName, std::string_view content) {
+  EnsureFileFolder(fileName);
+  std::exception_ptr failure;
+  {
+    TBetterFileStream stream(fileName, true, 1);
+    try {
+      stream.WriteBuffer(content.data(), static_cast<int64_t>(content.size()));
+    } catch (const Exception&) {
+      failure = std::current_exception();
+    }
+  }
+  if (!failure) return;
+  int error = 0;
+  DeleteOneFile(fileName, &error);
+  std::rethrow_exception(failure);
 }
 
 // One copy attempt: the target is created anew and filled from the start of
@@ -101,7 +122,7 @@ std::string NumberedFileName(int n, const std::string& fileName) {
 std::string SaveStreamUnique(TMemoryStream& stream, const std::string& fileName) {
   return WithRetries([&](int attempt) {
     const std::string name = attempt == 1 ? fileName : NumberedFileName(attempt - 1, fileName);
-    WriteWholeFile(name, stream.Data());
+    WriteWholeFileOrNothing(name, stream.Data());
     return name;
   });
 }
@@ -124,12 +145,21 @@ bool DeleteFileIfPresent(const std::string& fileName) {
   return !FileIsPresent(fileName) || DeleteOneFile(fileName, &error);
 }
 
+bool CopyFileOnce(const std::string& source, const std::string& target) {
+  const std::string folder = ExtractFilePath(target);
+  if (!folder.empty()) CreateFolderTree(folder);
+  TOsFile in;
+  if (!in.Open(source, TOpenMode::ReadShareAll)) return false;
+  const int64_t size = in.Size();
+  return size >= 0 && CopyOnce(in, size, target);
+}
+
 bool CopyFileRetry(const std::string& source, const std::string& target) {
   CreateFolderTree(ExtractFilePath(target));
   TOsFile in;
   if (!in.Open(source, TOpenMode::ReadShareAll)) {
     if (in.LastError == kErrorBadFileType) throw NotRegularFileError(source);
-    throw EStreamError("Cannot open file \"" + source + "\". " + SysErrorMessage(in.LastError));
+    throw EStreamError("Cannot open file \"" + source + "\". " + FileErrorMessage(in.LastError));
   }
   const int64_t size = in.Size();
   for (int attempt = 1; attempt <= kCopyAttempts; ++attempt) {
@@ -139,18 +169,30 @@ bool CopyFileRetry(const std::string& source, const std::string& target) {
   return false;
 }
 
-void ReplaceFileContent(const std::string& fileName, std::string_view content) {
+bool TryReplaceFileContent(const std::string& fileName, std::string_view content, int* error) {
   EnsureFileFolder(fileName);
   const std::string temporary = fileName + ".~" + std::to_string(NewGuidHash());
   TOsFile file;
-  bool written = file.Open(temporary, TOpenMode::CreateExclusive) &&
-                 file.Write(content.data(), static_cast<int64_t>(content.size())) ==
-                     static_cast<int64_t>(content.size());
-  written = file.Close() && written;
-  int error = file.LastError;
-  if (written && RenameReplacing(temporary, fileName, &error)) return;
-  DeleteOneFile(temporary, &error);
-  throw EFCreateError(FormatText("Datei %s kann nicht erstellt werden", fileName));
+  if (!file.Open(temporary, TOpenMode::CreateExclusive)) {
+    *error = file.LastError;
+    return false;
+  }
+  const bool written =
+      file.Write(content.data(), static_cast<int64_t>(content.size())) == static_cast<int64_t>(content.size());
+  *error = file.LastError;
+  const bool closed = file.Close();
+  if (written && !closed) *error = file.LastError;
+  if (written && closed && RenameReplacing(temporary, fileName, error)) return true;
+  // The reason of the failure is kept, not that of the clean-up.
+  int ignored = 0;
+  DeleteOneFile(temporary, &ignored);
+  return false;
+}
+
+void ReplaceFileContent(const std::string& fileName, std::string_view content) {
+  int error = 0;
+  if (TryReplaceFileContent(fileName, content, &error)) return;
+  throw EFCreateError(FormatText("Datei %s kann nicht erstellt werden", fileName) + "  " + FileErrorMessage(error));
 }
 
 }  // namespace vx

@@ -28,7 +28,8 @@ bool SaveStreamRetry(TMemoryStream& stream, const std::string& fileName);
 void LoadStreamRetry(TMemoryStream& stream, const std::string& fileName);
 
 // Like SaveStreamRetry, but each retry writes to "[n]name" in the same
-// folder; returns the name actually written.
+// folder; returns the name actually written. A file that an attempt
+// created but could not fill is removed again.
 std::string SaveStreamUnique(TMemoryStream& stream, const std::string& fileName);
 
 // "folder\[n]name".
@@ -40,6 +41,10 @@ bool DeleteFileRetry(const std::string& fileName);
 // No retries: true when the file is absent or was deleted.
 bool DeleteFileIfPresent(const std::string& fileName);
 
+// One copy of source over target (creating its folder); false when the
+// source cannot be read or the target not written.
+bool CopyFileOnce(const std::string& source, const std::string& target);
+
 // Copies source over target (creating its folder) in 60 KiB chunks, up to
 // 10 attempts with growing pauses. Raises when the source cannot be opened;
 // false when every attempt failed.
@@ -47,7 +52,11 @@ bool CopyFileRetry(const std::string& source, const std::string& target);
 
 // Writes content to a temporary file beside fileName and then puts it in
 // place in one step, so a failure part-way leaves the old file intact.
-// Raises EFCreateError when it cannot.
+// False with the OS error code (as TOsFile numbers it) when it cannot.
+bool TryReplaceFileContent(const std::string& fileName, std::string_view content, int* error);
+
+// TryReplaceFileContent; raises EFCreateError "Datei %s kann nicht erstellt
+// werden" followed by two blanks and the system's reason.
 void ReplaceFileContent(const std::string& fileName, std::string_view content);
 
 }  // namespace vx

@@ -19,9 +19,21 @@ constexpr int kErrorFileNotFound = 2;
 constexpr int kErrorPathNotFound = 3;
 constexpr int kErrorAccessDenied = 5;
 constexpr int kErrorSharingViolation = 32;
+constexpr int kErrorLockViolation = 33;
 constexpr int kErrorFileExists = 80;
 // A pipe, device or folder where a file was expected (ERROR_BAD_FILE_TYPE).
 constexpr int kErrorBadFileType = 222;
+
+// A sharing or lock violation passes once the other process lets go of the
+// file; every other failure (access denied, a read-only file, a missing
+// folder) stays however long one waits.
+inline bool IsPassingFileError(int error) {
+  return error == kErrorSharingViolation || error == kErrorLockViolation;
+}
+
+// The system's description of an error code as TOsFile and the functions
+// below keep it (Windows numbering).
+std::string FileErrorMessage(int error);
 
 enum class TOpenMode {
   OpenAlways,       // read/write, share read+write, create when absent

@@ -6,29 +6,41 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "support/errors.h"
 #include "support/os_file.h"
 
 namespace vx {
 
 namespace {
 
-// errno values that mean the same as the Windows codes the helpers test.
+struct TErrorPair {
+  int Errno;
+  int Windows;
+};
+
+// errno values that mean the same as the Windows codes the helpers test;
+// the first pair of a Windows code names the errno for its description.
+constexpr TErrorPair kErrorPairs[] = {
+    {ENOENT, kErrorFileNotFound},
+    {ENOTDIR, kErrorPathNotFound},
+    {EACCES, kErrorAccessDenied},
+    {EPERM, kErrorAccessDenied},
+    {EWOULDBLOCK, kErrorSharingViolation},
+    {EEXIST, kErrorFileExists},
+};
+
 int ToWindowsError(int error) {
-  switch (error) {
-    case ENOENT:
-      return kErrorFileNotFound;
-    case ENOTDIR:
-      return kErrorPathNotFound;
-    case EACCES:
-    case EPERM:
-      return kErrorAccessDenied;
-    case EWOULDBLOCK:
-      return kErrorSharingViolation;
-    case EEXIST:
-      return kErrorFileExists;
-    default:
-      return error;
+  for (const TErrorPair& pair : kErrorPairs) {
+    if (pair.Errno == error) return pair.Windows;
   }
+  return error;
+}
+
+int ToErrno(int error) {
+  for (const TErrorPair& pair : kErrorPairs) {
+    if (pair.Windows == error) return pair.Errno;
+  }
+  return error;
 }
 
 bool IsRegularFile(int fd, int& error) {
@@ -50,6 +62,8 @@ bool MakeBlocking(int fd, int& error) {
 }
 
 }  // namespace
+
+std::string FileErrorMessage(int error) { return SysErrorMessage(ToErrno(error)); }
 
 TOsFile::~TOsFile() { Close(); }
 

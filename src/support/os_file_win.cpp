@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "support/errors.h"
 #include "support/os_file.h"
 
 namespace vx {
@@ -8,7 +9,18 @@ namespace {
 
 HANDLE AsHandle(intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 
+bool HeldByAnotherProcess(const std::string& path) {
+  HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (handle != INVALID_HANDLE_VALUE) {
+    CloseHandle(handle);
+    return false;
+  }
+  return GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
 }  // namespace
+
+std::string FileErrorMessage(int error) { return SysErrorMessage(error); }
 
 TOsFile::~TOsFile() { Close(); }
 
@@ -147,11 +159,14 @@ bool DeleteOneFile(const std::string& path, int* error) {
 }
 
 bool RenameReplacing(const std::string& source, const std::string& target, int* error) {
-  if (!MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    *error = static_cast<int>(GetLastError());
-    return false;
-  }
-  return true;
+  if (MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+  *error = static_cast<int>(GetLastError());
+  // A target that another process holds open is refused as access denied,
+  // the same answer as for a file nobody may change. Only an open of its
+  // own tells the two apart: the holder's refusal is a sharing violation,
+  // which passes once the holder lets go.
+  if (*error == ERROR_ACCESS_DENIED && HeldByAnotherProcess(target)) *error = kErrorSharingViolation;
+  return false;
 }
 
 }  // namespace vx

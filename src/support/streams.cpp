@@ -148,7 +148,7 @@ void TWriteCachedFileStream::Close() {
 }
 
 void TWriteCachedFileStream::RaiseError(const std::string& format) {
-  throw EStreamError(FormatText(format, FileName) + "  " + SysErrorMessage(LastError));
+  throw EStreamError(FormatText(format, FileName) + "  " + FileErrorMessage(LastError));
 }
 
 int64_t TWriteCachedFileStream::Read(void*, int64_t) { return 0; }

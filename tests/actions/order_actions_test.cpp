@@ -12,6 +12,7 @@
 #include "documents/order_document.h"
 #include "hostlink/test_server.h"
 #include "json/fast_json.h"
+#include "support/os_file.h"
 
 namespace vx {
 namespace {
@@ -143,6 +144,20 @@ TEST_F(SaveAction, ReplacesAnOlderFileOfThatName) {
   EXPECT_TRUE(ButtonReadClick(Host.Context()));
   EXPECT_EQ(ReadFileBytes(target).substr(0, 10), "  {\r\n  \"UI");
   EXPECT_EQ(ReadFileBytes(target).find("old order"), std::string::npos);
+}
+
+TEST_F(SaveAction, TargetThatCannotBeWrittenIsReportedWithTheSystemsReason) {
+  // A file stands where the target's folder should be.
+  const std::string blocking = Host.Folder.File("order.json");
+  WriteFileBytes(blocking, "old order");
+  const std::string target = blocking + kPathDelim + "new.json";
+  Host.UI.DialogAnswers.push_back({target});
+  EXPECT_FALSE(ButtonReadClick(Host.Context()));
+  EXPECT_EQ(Host.UI.Messages, std::vector<std::string>{kNotLoadedBecause + "Datei " + target +
+                                                       " kann nicht erstellt werden  " +
+                                                       FileErrorMessage(kErrorPathNotFound)});
+  EXPECT_FALSE(FileErrorMessage(kErrorPathNotFound).empty());
+  EXPECT_EQ(ReadFileBytes(blocking), "old order");
 }
 
 TEST_F(SaveAction, WithoutAnOrderTellsSoAndAsksNothing) {

@@ -1,9 +1,6 @@
 // What only POSIX can stage for the actions: a save that fails while
 // writing (the process's file size limit stands in for a disk that fills
 // up part-way through the order file), and FIFOs where files should be.
-#include <signal.h>
-#include <sys/resource.h>
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -15,6 +12,7 @@
 #include "json/fast_json.h"
 #include "support/fifo_posix.h"
 #include "support/file_contents.h"
+#include "support/file_size_limit.h"
 #include "support/temp_folder.h"
 
 namespace vx {
@@ -23,31 +21,9 @@ namespace {
 using testing::ReadFileBytes;
 using testing::TActionHost;
 using testing::TFifo;
+using testing::TFileSizeLimit;
 using testing::TTempFolder;
 using testing::WriteFileBytes;
-
-// Files may grow to limit bytes while it lives; a write beyond fails with
-// EFBIG instead of ending the process.
-class TFileSizeLimit {
- public:
-  explicit TFileSizeLimit(rlim_t limit) {
-    getrlimit(RLIMIT_FSIZE, &FOld);
-    FOldHandler = signal(SIGXFSZ, SIG_IGN);
-    rlimit small = FOld;
-    small.rlim_cur = limit;
-    setrlimit(RLIMIT_FSIZE, &small);
-  }
-  ~TFileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &FOld);
-    signal(SIGXFSZ, FOldHandler);
-  }
-  TFileSizeLimit(const TFileSizeLimit&) = delete;
-  TFileSizeLimit& operator=(const TFileSizeLimit&) = delete;
-
- private:
-  rlimit FOld{};
-  void (*FOldHandler)(int) = nullptr;
-};
 
 TEST(WriteOrderFile, FailingPartWayKeepsTheOlderFileAndTheAttachment) {
   TTempFolder folder;

@@ -149,7 +149,15 @@ TEST_F(FileIoTest, ReplaceFileContentKeepsOldFileOnFailure) {
   EXPECT_EQ(ReadFileBytes(name), "a=2\r\n");
   const std::string blocked = FFolder.File("dir.ini");
   CreateFolderTree(blocked);
-  EXPECT_THROW(ReplaceFileContent(blocked, "x"), EFCreateError);
+  try {
+    ReplaceFileContent(blocked, "x");
+    FAIL() << "no error";
+  } catch (const EFCreateError& error) {
+    // The system's reason follows the message, as the stream errors give it.
+    const std::string prefix = "Datei " + blocked + " kann nicht erstellt werden  ";
+    EXPECT_EQ(error.Message().rfind(prefix, 0), 0u) << error.Message();
+    EXPECT_GT(error.Message().size(), prefix.size()) << error.Message();
+  }
   EXPECT_TRUE(FolderIsPresent(blocked));
 }
 
