@@ -24,14 +24,21 @@ constexpr int kHashedLinesPerSection = 249;
 
 constexpr uint32_t kAttrSystem = 0x4;
 
+// Runs attempt, which gives 0 on success or the OS error code, until it
+// succeeds. Only a file held by another process is asked again, for 10 s;
+// any other failure cannot pass by waiting, and a window that waited for
+// it would only freeze. True on success.
 template <typename Attempt>
-bool RetryForTenSeconds(Attempt attempt) {
+bool RetryWhileHeld(Attempt attempt) {
   const auto start = std::chrono::steady_clock::now();
   // Counting the pauses as well keeps the limit when tests make them instant.
   for (int paused = 0;; paused += kRetryPauseMs) {
-    if (attempt()) return true;
+    const int error = attempt();
+    if (error == 0) return true;
     const auto elapsed = std::chrono::steady_clock::now() - start;
-    if (paused >= kRetryMs || elapsed >= std::chrono::milliseconds(kRetryMs)) return false;
+    if (!IsPassingFileError(error) || paused >= kRetryMs || elapsed >= std::chrono::milliseconds(kRetryMs)) {
+      return false;
+    }
     Pause(kRetryPauseMs);
   }
 }
@@ -252,15 +259,9 @@ void TIniItems::SaveToFile(const std::string& fileName) const {
   uint32_t attributes = 0;
   int error = 0;
   const bool present = ReadFileAttributes(fileName, &attributes, &error);
-  const bool saved = RetryForTenSeconds([&] {
-    // A write-protected file stays as it is, on every platform.
-    if (present && (attributes & kAttrReadOnly)) return false;
-    try {
-      ReplaceFileContent(fileName, content);
-      return true;
-    } catch (const Exception&) {
-      return false;
-    }
+  // A write-protected file stays as it is, on every platform.
+  const bool saved = !(present && (attributes & kAttrReadOnly)) && RetryWhileHeld([&] {
+    return TryReplaceFileContent(fileName, content, &error) ? 0 : error;
   });
   if (!saved) throw EFCreateError(FormatText("Datei %s kann nicht erstellt werden", fileName));
   // The replacement is a new file: a hidden or system settings file stays so.
@@ -396,7 +397,7 @@ void TIniItems::EraseSection(TIniSection* section) {
 // TFileStreamEx
 
 TFileStreamEx::TFileStreamEx(const std::string& fileName, TOpenMode mode) : FileName(fileName) {
-  if (RetryForTenSeconds([&] { return FFile.Open(fileName, mode); })) return;
+  if (RetryWhileHeld([&] { return FFile.Open(fileName, mode) ? 0 : FFile.LastError; })) return;
   const bool creating = mode != TOpenMode::ReadShared && mode != TOpenMode::ReadShareAll;
   // 0xF6 is the o with diaeresis.
   throw EFCreateError(
@@ -410,6 +411,9 @@ TFastIniFile::TFastIniFile(std::string fileName, TIniCompare compare)
     : TCustomIniFile(std::move(fileName)), FItems(compare) {}
 
 TFastIniFile::~TFastIniFile() {
+  // A save that failed has been reported; trying it again here would only
+  // make the caller wait a second time for the same failure.
+  if (FUpdateFailed) return;
   try {
     SaveIfModified();
   } catch (const Exception&) {
@@ -431,7 +435,12 @@ void TFastIniFile::Clear() {
 
 void TFastIniFile::SaveIfModified() {
   if (!FModified) return;
-  FItems.SaveToFile(FileName);
+  try {
+    FItems.SaveToFile(FileName);
+  } catch (const Exception&) {
+    FUpdateFailed = true;
+    throw;
+  }
   FModified = false;
 }
 

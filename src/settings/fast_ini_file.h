@@ -88,14 +88,15 @@ class TIniItems {
 
   void Clear();
   // Reads the whole file; an absent file gives an empty list. Raises
-  // EFCreateError when the file stays locked for 10 s.
+  // EFCreateError when the file cannot be opened (see TFileStreamEx).
   void LoadFromFile(const std::string& fileName);
   void LoadFromStream(TStream& stream);
   void LoadFromText(std::string text);
   // Writes a temporary file beside fileName and puts it in place, so a
   // crash or a full disk leaves the old file whole. Creates the folder;
-  // keeps the hidden and system attributes; retries for 10 s, then raises
-  // EFCreateError.
+  // keeps the hidden and system attributes. A file that another process
+  // holds is tried again for 10 s; a read-only file and every other
+  // failure raise EFCreateError at once.
   void SaveToFile(const std::string& fileName) const;
   void SaveToStream(TStream& stream) const;
   // Every line followed by CR LF.
@@ -140,9 +141,10 @@ class TIniItems {
   TIniSection* FLastSection = nullptr;
 };
 
-// The file stream that loads INI files. Opening is retried every 10 ms for
-// 10 s, then raises EFCreateError "Datei %s kann nicht geöffnet werden" (or
-// "... erstellt werden" for the creating modes).
+// The file stream that loads INI files. An open that another process's
+// hold on the file refuses is tried every 10 ms for 10 s; then, or at once
+// for any other failure, it raises EFCreateError "Datei %s kann nicht
+// geöffnet werden" (or "... erstellt werden" for the creating modes).
 class TFileStreamEx : public TOsFileStream {
  public:
   TFileStreamEx(const std::string& fileName, TOpenMode mode);
@@ -173,6 +175,7 @@ class TCustomIniFile {
 // The INI file, loaded on first use and saved when updated or destroyed if
 // something changed. Load and save failures raise EFCreateError; the
 // destructor cannot report one, so callers that must know call UpdateFile.
+// After a failed UpdateFile the destructor does not save again.
 class TFastIniFile : public TCustomIniFile {
  public:
   explicit TFastIniFile(std::string fileName, TIniCompare compare = icLocale);
@@ -213,6 +216,7 @@ class TFastIniFile : public TCustomIniFile {
   TIniItems FItems;
   bool FLoaded = false;
   bool FModified = false;
+  bool FUpdateFailed = false;
 };
 
 // Reads a whole number the way the INI file does: optional sign, decimal

@@ -55,15 +55,20 @@ std::string InitialDialogFolder(const std::string& folderKey, const std::string&
   return AddBackslash(folder);
 }
 
-void RememberDialogSize(const std::string& dialogKey, int width, int height) {
-  WriteModeInteger(DialogWidthKey(dialogKey), width);
-  WriteModeInteger(DialogHeightKey(dialogKey), height);
-}
-
-void RememberDialogChoice(const std::string& dialogKey, const std::string& folderKey, int filterIndex,
-                          const std::string& fileName) {
-  if (!folderKey.empty()) WriteModeString(DialogFolderKey(folderKey), ExtractFilePath(fileName));
-  if (!dialogKey.empty()) WriteModeInteger(FilterIndexKey(dialogKey), filterIndex);
+void RememberDialogOutcome(const std::string& dialogKey, const std::string& folderKey,
+                           const TDialogOutcome& outcome) {
+  std::vector<TModeValue> values;
+  if (outcome.SizeKnown) {
+    values.push_back({DialogWidthKey(dialogKey), std::to_string(outcome.Width)});
+    values.push_back({DialogHeightKey(dialogKey), std::to_string(outcome.Height)});
+  }
+  if (outcome.Confirmed && !folderKey.empty()) {
+    values.push_back({DialogFolderKey(folderKey), QuoteText(ExtractFilePath(outcome.FileName))});
+  }
+  if (outcome.Confirmed && !dialogKey.empty()) {
+    values.push_back({FilterIndexKey(dialogKey), std::to_string(outcome.FilterIndex)});
+  }
+  if (!values.empty()) WriteModeValues(values);
 }
 
 std::vector<std::string> SplitDialogResult(std::string_view buffer) {

@@ -36,12 +36,21 @@ int InitialFilterIndex(const std::string& dialogKey, const std::string& filter);
 // The remembered folder (with a folder key) or defaultFolder, with a
 // trailing backslash; the save dialog's folder is created when missing.
 std::string InitialDialogFolder(const std::string& folderKey, const std::string& defaultFolder, bool save);
-// Writes the dialog window's size when it closes.
-void RememberDialogSize(const std::string& dialogKey, int width, int height);
-// After a confirmed dialog: the chosen file's folder under the folder key
-// and the filter index under the dialog key, each only when its key is set.
-void RememberDialogChoice(const std::string& dialogKey, const std::string& folderKey, int filterIndex,
-                          const std::string& fileName);
+// What a dialog leaves to remember when it is over.
+struct TDialogOutcome {
+  bool SizeKnown = false;  // the dialog window's size was taken as it closed
+  int Width = 0;
+  int Height = 0;
+  bool Confirmed = false;  // the user chose a file
+  int FilterIndex = 1;
+  std::string FileName;
+};
+// Writes, in one save of the settings file, the dialog window's size and,
+// after a confirmed choice, the chosen file's folder under the folder key
+// and the filter index under the dialog key, each only when its key is
+// set.
+void RememberDialogOutcome(const std::string& dialogKey, const std::string& folderKey,
+                           const TDialogOutcome& outcome);
 
 // The names in a dialog's result buffer: one full name, or, after several
 // were chosen, the folder and the names, each ended by a NUL and the whole
@@ -56,14 +65,16 @@ struct TScreenRect {
 // across, a third of the free height down.
 void PlaceOnMonitor(const TScreenRect& monitor, int width, int height, int* left, int* top);
 
-// Windows only. Runs the save dialog (save set) or the open dialog owned by
-// the thread's active window and returns the chosen file name, also given in
-// fileName; empty when the user cancelled. With files, several files may be
-// chosen and files receives them all. filter is "Text|*.ext" pairs;
-// raiseWindow (an HWND, or null) is brought to the top afterwards.
+// Windows only. Runs the save dialog (save set) or the open dialog and
+// returns the chosen file name, also given in fileName; empty when the user
+// cancelled. With files, several files may be chosen and files receives
+// them all. filter is "Text|*.ext" pairs; raiseWindow (an HWND, or null) is
+// brought to the top afterwards. The dialog is owned by the thread's active
+// window, or by mainWindow (an HWND, or null) when no window of the thread
+// is active, as when the user works in another program meanwhile.
 std::string ExecuteFileDialog(const std::string& dialogKey, const std::string& folderKey, const std::string& filter,
                               std::string& fileName, const std::string& proposedFileName, TStringList* files,
                               void* raiseWindow, bool save, const std::string& defaultFolder,
-                              const std::string& defaultExt);
+                              const std::string& defaultExt, void* mainWindow = nullptr);
 
 }  // namespace vx

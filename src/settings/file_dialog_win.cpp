@@ -60,19 +60,19 @@ class TDDFileDialog {
   virtual ~TDDFileDialog() = default;
 
   // True when the user confirmed; FileName, Files and FilterIndex then hold
-  // the choice.
+  // the choice. Closed records the window's size as it closed.
   bool Execute();
 
   bool ShowDetails = false;
   TDlgPosition DlgPosition = dlgpoDefault;
   DWORD Options = OFN_HIDEREADONLY | OFN_ENABLESIZING;
-  std::string DialogKey;
   std::string Filter;
   std::string DefaultExt;
   std::string InitialDir;
   std::string FileName;
   int FilterIndex = 1;
   std::vector<std::string> Files;
+  TDialogOutcome Closed;
 
  protected:
   virtual BOOL Run(OPENFILENAMEA& parameters) = 0;
@@ -172,11 +172,14 @@ void TDDFileDialog::DoShow(HWND dialog) {
   SetWindowPos(dialog, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// The size is written with the rest of the outcome once the dialog is over,
+// so that the settings file is saved once per dialog.
 void TDDFileDialog::DoClose(HWND dialog) {
   RECT window;
-  if (GetWindowRect(dialog, &window)) {
-    RememberDialogSize(DialogKey, window.right - window.left, window.bottom - window.top);
-  }
+  if (!GetWindowRect(dialog, &window)) return;
+  Closed.SizeKnown = true;
+  Closed.Width = window.right - window.left;
+  Closed.Height = window.bottom - window.top;
 }
 
 }  // namespace
@@ -184,20 +187,22 @@ void TDDFileDialog::DoClose(HWND dialog) {
 std::string ExecuteFileDialog(const std::string& dialogKey, const std::string& folderKey, const std::string& filter,
                               std::string& fileName, const std::string& proposedFileName, TStringList* files,
                               void* raiseWindow, bool save, const std::string& defaultFolder,
-                              const std::string& defaultExt) {
+                              const std::string& defaultExt, void* mainWindow) {
   // Declared first so that they act last: the dialog is gone before the
   // window is raised and the floating-point setting comes back.
   TFloatingPointGuard floatingPoint;
   TRaiseWindowAfterwards raise(static_cast<HWND>(raiseWindow));
 
-  const HWND owner = GetActiveWindow();
+  // Without an owner the dialog would open on the primary monitor and
+  // leave the program's window clickable beneath it.
+  HWND owner = GetActiveWindow();
+  if (!owner) owner = static_cast<HWND>(mainWindow);
   std::unique_ptr<TDDFileDialog> dialog;
   if (save) {
     dialog = std::make_unique<TDDSaveDialog>(owner);
   } else {
     dialog = std::make_unique<TDDOpenDialog>(owner);
   }
-  dialog->DialogKey = dialogKey;
   dialog->ShowDetails = true;
   dialog->DlgPosition = dlgpoOwnerFormCenter;
   dialog->Options |= OFN_OVERWRITEPROMPT;
@@ -213,13 +218,17 @@ std::string ExecuteFileDialog(const std::string& dialogKey, const std::string& f
   dialog->FilterIndex = InitialFilterIndex(dialogKey, filter);
 
   std::string result;
-  if (dialog->Execute()) {
+  TDialogOutcome& outcome = dialog->Closed;
+  outcome.Confirmed = dialog->Execute();
+  if (outcome.Confirmed) {
     result = dialog->FileName;
     if (files) {
       for (const std::string& name : dialog->Files) files->Add(name);
     }
-    RememberDialogChoice(dialogKey, folderKey, dialog->FilterIndex, result);
+    outcome.FilterIndex = dialog->FilterIndex;
+    outcome.FileName = result;
   }
+  RememberDialogOutcome(dialogKey, folderKey, outcome);
   fileName = result;
   return result;
 }

@@ -24,10 +24,11 @@ void SetSettingsFolder(const std::string& folder) {
   if (folder == CurrentFolder()) return;
   const std::string target = SettingsFileOf(folder.empty() ? ProgramFolder() : folder);
   const std::string source = SettingsFileOf(ProgramFolder());
+  // One attempt: without the copy the settings start from their defaults,
+  // which is no reason to hold up the window's start.
   try {
-    if (!FileIsPresent(target) && FileIsPresent(source)) CopyFileRetry(source, target);
+    if (!FileIsPresent(target) && FileIsPresent(source)) CopyFileOnce(source, target);
   } catch (const std::exception&) {
-    // Without the copy the settings start from their defaults.
   }
   CurrentFolder() = folder;
 }
@@ -78,13 +79,18 @@ std::string ReadModeString(const std::string& key, const std::string& def, const
 }
 
 void WriteModeString(const std::string& key, const std::string& value, const std::string& folder) {
-  if (key.empty()) return;
+  WriteModeValues({{key, QuoteText(value)}}, folder);
+}
+
+void WriteModeValues(const std::vector<TModeValue>& values, const std::string& folder) {
   try {
     std::unique_ptr<TFastIniFile> file = OpenSettingsFile(folder);
-    file->WriteString(kModeSection, key, QuoteText(value));
+    for (const TModeValue& value : values) {
+      if (!value.Key.empty()) file->WriteString(kModeSection, value.Key, value.StoredText);
+    }
     file->UpdateFile();
   } catch (const std::exception&) {
-    // The setting is simply not remembered.
+    // The settings are simply not remembered.
   }
 }
 
@@ -101,14 +107,7 @@ int ReadModeInteger(const std::string& key, int def, const std::string& folder, 
 }
 
 void WriteModeInteger(const std::string& key, int value, const std::string& folder) {
-  if (key.empty()) return;
-  try {
-    std::unique_ptr<TFastIniFile> file = OpenSettingsFile(folder);
-    file->WriteInteger(kModeSection, key, value);
-    file->UpdateFile();
-  } catch (const std::exception&) {
-    // The setting is simply not remembered.
-  }
+  WriteModeValues({{key, std::to_string(value)}}, folder);
 }
 
 }  // namespace vx

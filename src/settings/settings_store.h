@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "settings/fast_ini_file.h"
 
@@ -40,6 +41,17 @@ void WriteModeString(const std::string& key, const std::string& value, const std
 // "0x" introduce hexadecimal.
 int ReadModeInteger(const std::string& key, int def, const std::string& folder = "", bool writeBack = false);
 void WriteModeInteger(const std::string& key, int value, const std::string& folder = "");
+
+// A key and its value as the file holds it: QuoteText of a text, the
+// decimal text of a number.
+struct TModeValue {
+  std::string Key;
+  std::string StoredText;
+};
+// Writes the values in this order with one save of the settings file, so
+// a file that cannot be written costs one failure, not one per key. Empty
+// keys are left out.
+void WriteModeValues(const std::vector<TModeValue>& values, const std::string& folder = "");
 
 // The text between the double quote at its start and the closing one, each
 // doubled quote inside as one; a text that does not start with a double

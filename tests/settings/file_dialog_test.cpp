@@ -29,8 +29,13 @@ TEST_F(FileDialog, Keys) {
 TEST_F(FileDialog, FileAfterOneSaveDialog) {
   ResetDialogFilterIndex("kastelo.VXJSONObject");
   ResetDialogFilterIndex("");
-  RememberDialogSize("kastelo.VXJSONObject", 640, 480);
-  RememberDialogChoice("kastelo.VXJSONObject", "", 1, "x.json");
+  TDialogOutcome outcome;
+  outcome.SizeKnown = true;
+  outcome.Width = 640;
+  outcome.Height = 480;
+  outcome.Confirmed = true;
+  outcome.FileName = "x.json";
+  RememberDialogOutcome("kastelo.VXJSONObject", "", outcome);
   EXPECT_EQ(ReadFileBytes(File()),
             "[MODE]\r\n"
             "OSOpenSaveFile.kastelo.VXJSONObject.FI=1\r\n"
@@ -65,16 +70,21 @@ TEST_F(FileDialog, SystemFilterText) {
 }
 
 TEST_F(FileDialog, ConfirmedChoiceIsRemembered) {
-  const std::string chosen = Folder + "orders" + kPathDelim + "a.json";
-  RememberDialogChoice("k", "Last", 2, chosen);
+  TDialogOutcome outcome;
+  outcome.Confirmed = true;
+  outcome.FilterIndex = 2;
+  outcome.FileName = Folder + "orders" + kPathDelim + "a.json";
+  RememberDialogOutcome("k", "Last", outcome);
   EXPECT_EQ(ReadModeInteger(FilterIndexKey("k"), 0), 2);
   EXPECT_EQ(ReadModeString(DialogFolderKey("Last")), Folder + "orders" + kPathDelim);
   // The remembered folder opens the next dialog.
   EXPECT_EQ(InitialDialogFolder("Last", "ignored", false), AddBackslash(Folder + "orders" + kPathDelim));
   EXPECT_EQ(InitialDialogFolder("", "", false), "");
-  // Without keys nothing is written.
+  // Without keys nothing is written, nor without a choice.
   DeleteFileIfPresent(File());
-  RememberDialogChoice("", "", 2, chosen);
+  RememberDialogOutcome("", "", outcome);
+  outcome.Confirmed = false;
+  RememberDialogOutcome("k", "Last", outcome);
   EXPECT_FALSE(FileIsPresent(File()));
 }
 

@@ -10,6 +10,7 @@
 #include "settings/settings_store.h"
 #include "settings/settings_test_util.h"
 #include "support/file_contents.h"
+#include "support/os_file.h"
 
 namespace vx {
 namespace {
@@ -209,6 +210,26 @@ TEST_F(FileDialogWin, OpenDialogWithSeveralFiles) {
   ASSERT_TRUE(found);
   EXPECT_EQ(files.Lines(), (std::vector<std::string>{Folder + "a.json", Folder + "b.json"}));
   EXPECT_EQ(result, Folder + "a.json");
+}
+
+TEST_F(FileDialogWin, SettingsFileHeldElsewhereCostsOneWaitPerDialog) {
+  const std::string file = Folder + "UserMode.INI";
+  WriteFileBytes(file, "[MODE]\r\n");
+  TOsFile reader;
+  ASSERT_TRUE(reader.Open(file, TOpenMode::ReadShared));
+  TDialogOutcome outcome;
+  outcome.SizeKnown = true;
+  outcome.Width = 640;
+  outcome.Height = 480;
+  outcome.Confirmed = true;
+  outcome.FilterIndex = 2;
+  outcome.FileName = Folder + "a.json";
+  RememberDialogOutcome(Key, "Folder", outcome);
+  // The held file is asked again for its 10 s, once for all four keys, and
+  // not a second time when the settings object goes.
+  EXPECT_EQ(Pauses, 1000);
+  reader.Close();
+  EXPECT_EQ(testing::ReadFileBytes(file), "[MODE]\r\n");
 }
 
 TEST_F(FileDialogWin, GivenWindowIsRaisedAfterwards) {

@@ -97,6 +97,8 @@ TEST_F(SettingsStore, BrokenSettingsFileNeverDisturbs) {
   EXPECT_EQ(ReadModeString("s", "def", "", true), "def");
   EXPECT_EQ(ReadModeInteger("n", 4, "", true), 4);
   EXPECT_EQ(ReadFileBytes(blocked), "not a folder");
+  // Nothing there can pass by waiting, so nothing waited.
+  EXPECT_EQ(Pauses, 0);
 }
 
 TEST_F(SettingsStore, WritersOneAfterTheOtherKeepEachOthersKeys) {
@@ -120,6 +122,12 @@ TEST_F(SettingsStore, FirstStartCopiesTheProgramsSettings) {
   SetSettingsFolder(Folder);
   SetSettingsFolder(fresh);
   EXPECT_EQ(ReadModeString("from"), "user");
+  // A copy that cannot be made is tried once, and the start goes on at once.
+  const std::string blocked = Folder + "blocked";
+  WriteFileBytes(blocked, "a file where the folder should be");
+  SetSettingsFolder(blocked);
+  EXPECT_EQ(SettingsFolder(), blocked);
+  EXPECT_EQ(Pauses, 0);
   // No program copy: nothing to copy, no error.
   DeleteFileIfPresent(programCopy);
   const std::string second = Folder + "second" + kPathDelim;
