@@ -19,6 +19,9 @@ namespace {
 constexpr int kRetryMs = 10000;
 constexpr int kRetryPauseMs = 10;
 
+// The byte-order mark an editor may put before UTF-8 text.
+constexpr std::string_view kUtf8Mark = "\xef\xbb\xbf";
+
 // Big sections are worth a key table of their own.
 constexpr int kHashedLinesPerSection = 249;
 
@@ -102,17 +105,29 @@ TIniSection* TSectionItems::Find(std::string_view name, uint32_t hash, const uns
 TIniSection* TSectionItems::Add(std::string_view name, uint32_t hash, int firstLine) {
   FSections.push_back(std::make_unique<TIniSection>(TIniSection{std::string(name), hash, firstLine, nullptr, nullptr}));
   TIniSection* section = FSections.back().get();
-  // Appended at the end of its chain, so a repeated name finds the first.
-  TIniSection** link = &FBuckets[hash & 0xFF];
-  while (*link) link = &(*link)->NextInBucket;
-  *link = section;
+  // Appended at the end of its chain, so a repeated name finds the first;
+  // through the bucket's last link, since names that share a bucket would
+  // make a walk along the chain quadratic.
+  const size_t bucket = hash & 0xFF;
+  if (FLast[bucket]) {
+    FLast[bucket]->NextInBucket = section;
+  } else {
+    FBuckets[bucket] = section;
+  }
+  FLast[bucket] = section;
   return section;
 }
 
 void TSectionItems::Remove(TIniSection* section) {
-  TIniSection** link = &FBuckets[section->Hash & 0xFF];
-  while (*link != section) link = &(*link)->NextInBucket;
+  const size_t bucket = section->Hash & 0xFF;
+  TIniSection* previous = nullptr;
+  TIniSection** link = &FBuckets[bucket];
+  while (*link != section) {
+    previous = *link;
+    link = &(*link)->NextInBucket;
+  }
   *link = section->NextInBucket;
+  if (FLast[bucket] == section) FLast[bucket] = previous;
   FSections.erase(std::find_if(FSections.begin(), FSections.end(),
                                [section](const std::unique_ptr<TIniSection>& s) { return s.get() == section; }));
 }
@@ -125,6 +140,7 @@ void TSectionItems::ShiftLines(int line, int delta) {
 
 void TSectionItems::Clear() {
   FBuckets.fill(nullptr);
+  FLast.fill(nullptr);
   FSections.clear();
 }
 
@@ -157,6 +173,7 @@ void TIniItems::Clear() {
   FLastSection = nullptr;
   FLoadedText.clear();
   FAdded.clear();
+  FUtf8Mark = false;
   Hashed = false;
   EmptyLines = CommentLines = OtherLines = SectionHeaders = 0;
 }
@@ -211,7 +228,10 @@ void TIniItems::LoadFromText(std::string text) {
   FItems.reserve(FLoadedText.size() / 16);
   const char* data = FLoadedText.data();
   const size_t size = FLoadedText.size();
-  size_t start = 0;
+  // The mark belongs to the file, not to its first line, which may be a
+  // section header; it is written back as it was found.
+  FUtf8Mark = std::string_view(FLoadedText).substr(0, kUtf8Mark.size()) == kUtf8Mark;
+  size_t start = FUtf8Mark ? kUtf8Mark.size() : 0;
   while (start < size) {
     size_t end = start;
     while (end < size && data[end] != '\r' && data[end] != '\n') ++end;
@@ -241,10 +261,11 @@ void TIniItems::LoadFromFile(const std::string& fileName) {
 }
 
 std::string TIniItems::Text() const {
-  size_t size = 0;
+  size_t size = kUtf8Mark.size();
   for (const TIniItem& item : FItems) size += item.Text.size() + 2;
   std::string text;
   text.reserve(size);
+  if (FUtf8Mark) text += kUtf8Mark;
   for (const TIniItem& item : FItems) {
     text += item.Text;
     text += "\r\n";

@@ -71,6 +71,7 @@ class TSectionItems {
 
  private:
   std::array<TIniSection*, 256> FBuckets;
+  std::array<TIniSection*, 256> FLast{};  // the end of each bucket's chain
   std::vector<std::unique_ptr<TIniSection>> FSections;  // file order
 };
 
@@ -87,8 +88,9 @@ class TIniItems {
   void SetKeyText(int index, std::string text);
 
   void Clear();
-  // Reads the whole file; an absent file gives an empty list. Raises
-  // EFCreateError when the file cannot be opened (see TFileStreamEx).
+  // Reads the whole file; an absent file gives an empty list. A UTF-8
+  // byte-order mark at the start is kept aside and written back by Text.
+  // Raises EFCreateError when the file cannot be opened (see TFileStreamEx).
   void LoadFromFile(const std::string& fileName);
   void LoadFromStream(TStream& stream);
   void LoadFromText(std::string text);
@@ -99,7 +101,7 @@ class TIniItems {
   // failure raise EFCreateError at once.
   void SaveToFile(const std::string& fileName) const;
   void SaveToStream(TStream& stream) const;
-  // Every line followed by CR LF.
+  // Every line followed by CR LF, after the byte-order mark the file had.
   std::string Text() const;
 
   // The section, created at the end of the file when asked and missing.
@@ -139,6 +141,7 @@ class TIniItems {
   std::deque<std::string> FAdded;  // texts of lines written since; never move
   TSectionItems FSections;
   TIniSection* FLastSection = nullptr;
+  bool FUtf8Mark = false;  // the file began with a UTF-8 byte-order mark
 };
 
 // The file stream that loads INI files. An open that another process's

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
+
 #include "settings/settings_test_util.h"
 #include "support/errors.h"
 #include "support/file_contents.h"
@@ -351,6 +354,51 @@ TEST_F(FastIniFile, FailedSaveKeepsTheOldFileAndReportsAtOnce) {
   other.WriteInteger("MODE", "n", 2);
   EXPECT_THROW(other.UpdateFile(), EFCreateError);
   EXPECT_EQ(Pauses, 0);
+}
+
+TEST_F(FastIniFile, Utf8ByteOrderMarkIsReadPastAndWrittenBack) {
+  const std::string mark = "\xef\xbb\xbf";
+  struct Case {
+    std::string before;
+    std::string after;
+  } cases[] = {
+      {mark + "[S]\r\na=1\r\n", mark + "[S]\r\na=1\r\nb=2\r\n"},
+      {mark, mark + "[S]\r\nb=2\r\n"},
+      // Anywhere else the bytes are text like any other.
+      {"x\r\n" + mark + "[S]\r\n", "x\r\n" + mark + "[S]\r\n\r\n[S]\r\nb=2\r\n"},
+  };
+  for (const Case& c : cases) {
+    Make(c.before);
+    {
+      TFastIniFile ini(Name());
+      EXPECT_EQ(ini.ReadString("S", "a", "none"), c.before.find("a=1") != std::string::npos ? "1" : "none");
+      ini.WriteString("S", "b", "2");
+    }
+    EXPECT_EQ(ReadFileBytes(Name()), c.after);
+  }
+}
+
+// The low byte of a name's hash comes from its last four letters only, so
+// these names all share one bucket of the section index; a load that walked
+// the bucket for every header took half a minute for this file.
+TEST_F(FastIniFile, SectionsSharingOneHashBucketLoadWithoutDelay) {
+  constexpr int kSections = 200000;
+  std::string text;
+  text.reserve(kSections * 24);
+  char header[32];
+  for (int i = 0; i < kSections; ++i) {
+    std::snprintf(header, sizeof header, "[%08dZZZZ]\r\nk=%d\r\n", i, i);
+    text += header;
+  }
+  const auto start = std::chrono::steady_clock::now();
+  TIniItems items;
+  items.LoadFromText(text);
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+  EXPECT_LT(elapsed, std::chrono::seconds(10));
+  TIniSection* last = items.FindSection("00199999zzzz", false);
+  ASSERT_NE(last, nullptr);
+  EXPECT_EQ(items.Get(items.FindKey(last, "k", false)).Value, "199999");
+  ASSERT_NE(items.FindSection("00000000ZZZZ", false), nullptr);
 }
 
 }  // namespace
