@@ -29,7 +29,12 @@ void ShowException(const std::exception_ptr& error) {
     text = e.what();
   } catch (...) {
   }
-  MessageBoxA(GetActiveWindow(), text.c_str(), ApplicationTitle().c_str(), MB_OK | MB_ICONERROR);
+  // With no active window of the program (an error of a drop made while
+  // another program is in front), an ownerless box would sit behind the
+  // always-on-top main window, which would stay clickable.
+  HWND owner = GetActiveWindow();
+  if (!owner) owner = MainWindow();
+  MessageBoxA(owner, text.c_str(), ApplicationTitle().c_str(), MB_OK | MB_ICONERROR);
 }
 
 void DisableWindowGhosting() {

@@ -19,7 +19,7 @@ HWND MainWindow();
 void SetMainWindow(HWND window);
 
 // A plain error box with the error's text and the application title, owned
-// by the active window.
+// by the active window, else by the main window.
 void ShowException(const std::exception_ptr& error);
 
 // Switches window ghosting off when the system offers it, so that the

@@ -52,7 +52,9 @@ class TGlobalLock {
 
 }  // namespace
 
-TDropFileTarget* TDropFileTarget::Create(TDropHandler onDrop) { return new TDropFileTarget(std::move(onDrop)); }
+TDropFileTarget* TDropFileTarget::Create(TDropHandler onDrop, TReadyTest isReady) {
+  return new TDropFileTarget(std::move(onDrop), std::move(isReady));
+}
 
 std::vector<std::string> TDropFileTarget::DroppedFileNames(IDataObject* data) {
   std::vector<std::string> names;
@@ -92,7 +94,7 @@ ULONG STDMETHODCALLTYPE TDropFileTarget::Release() {
 }
 
 DWORD TDropFileTarget::AcceptedEffect(DWORD keyState, DWORD allowed) const {
-  if (!FAccepting) return DROPEFFECT_NONE;
+  if (!FAccepting || !IsReady()) return DROPEFFECT_NONE;
   // Control and shift together ask for a link, as in the shell.
   const bool wantsLink = (keyState & MK_CONTROL) && (keyState & MK_SHIFT);
   if (wantsLink && (allowed & DROPEFFECT_LINK)) return DROPEFFECT_LINK;
@@ -125,7 +127,9 @@ HRESULT STDMETHODCALLTYPE TDropFileTarget::Drop(IDataObject* data, DWORD, POINTL
   *effect = DROPEFFECT_NONE;
   const bool accepting = FAccepting;
   FAccepting = false;
-  if (!accepting) return S_OK;
+  // A drop while an action runs (its dialog or message open) would reload
+  // the document that action works on.
+  if (!accepting || !IsReady()) return S_OK;
   const std::vector<std::string> names = DroppedFileNames(data);
   if (names.empty() || !FOnDrop) return S_OK;
   // The handler may show message boxes and talk to the host; the source

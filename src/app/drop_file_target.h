@@ -18,11 +18,14 @@ namespace vx {
 class TDropFileTarget : public IDropTarget {
  public:
   using TDropHandler = std::function<void(const std::vector<std::string>& fileNames)>;
+  // Asked at every step of a drag; false while the window is busy, which
+  // refuses the drag and ignores a drop.
+  using TReadyTest = std::function<bool()>;
 
   // A new object with one reference, which the caller releases. The
   // handler runs on the window's thread inside Drop; an error it raises is
   // reported as the window reports errors, never passed to the source.
-  static TDropFileTarget* Create(TDropHandler onDrop);
+  static TDropFileTarget* Create(TDropHandler onDrop, TReadyTest isReady);
 
   // The file names of a CF_HDROP data object in its order; none when it
   // has no such format.
@@ -38,13 +41,16 @@ class TDropFileTarget : public IDropTarget {
   HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect) override;
 
  private:
-  explicit TDropFileTarget(TDropHandler onDrop) : FOnDrop(std::move(onDrop)) {}
+  TDropFileTarget(TDropHandler onDrop, TReadyTest isReady)
+      : FOnDrop(std::move(onDrop)), FIsReady(std::move(isReady)) {}
   virtual ~TDropFileTarget() = default;
 
   // What the window accepts of the effects the source allows.
   DWORD AcceptedEffect(DWORD keyState, DWORD allowed) const;
+  bool IsReady() const { return !FIsReady || FIsReady(); }
 
   TDropHandler FOnDrop;
+  TReadyTest FIsReady;
   std::atomic<ULONG> FReferences{1};
   bool FAccepting = false;  // the data being dragged holds files
 };

@@ -76,7 +76,8 @@ void TLiveImportFrm::CreateComponents() {
   RunStartupStep([this] { LoadWave(Wave1); });
   FUserInterface = std::make_unique<TWinUserInterface>(Handle(), Wave1);
   DropFileTarget1.Reset(TDropFileTarget::Create(
-      [this](const std::vector<std::string>& fileNames) { PostOrderFiles(fileNames); }));
+      [this](const std::vector<std::string>& fileNames) { PostOrderFiles(fileNames); },
+      [this] { return FRunningActions == 0; }));
   HTMLabel1 = std::make_unique<THtmlLabel>(Handle(), RECT{0, 73, kClientWidth, kClientHeight}, THtmlLabelStyle{});
   HTMLabel1->SetHtmlText(kLinkLine);
   HTMLabel1->OnAnchorClick = [this](const std::string& target) { HTMLabel1AnchorClick(target); };

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <vector>
@@ -81,9 +82,12 @@ class TFSB_BOX : public TWindowBase {
   void ShowModal();
 
  private:
+  void RunModalLoop();
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   HWND CreateButton(const char* caption, int id);
   void FormShow();
+  int MaxClientHeight() const;
+  int FitMessage(int maxHeight);
   void LayoutButtonPanel(int top);
   void SetClientHeight(int height);
   bool PreviewKey(const MSG& msg);
@@ -103,6 +107,7 @@ class TFSB_BOX : public TWindowBase {
   int FCloseWidth = 77;
   int FMaxHeight = 0;
   bool FLinkFollowed = false;
+  std::string FMessage;
   std::string FHelpText;
   int FModalResult = 0;
 };
@@ -157,6 +162,7 @@ HWND TFSB_BOX::CreateButton(const char* caption, int id) {
 void TFSB_BOX::SetContent(const std::string& message, const std::string& help, const std::string& caption) {
   FHelpText.clear();
   FP_help.Visible = false;
+  FMessage = message;
   FMessageLabel->SetHtmlText(MessageToHtml(message));
   Pmsg.Visible = true;
   SetWindowTextA(Handle(), caption.empty() ? ApplicationTitle().c_str() : caption.c_str());
@@ -181,12 +187,32 @@ void TFSB_BOX::SetClientHeight(int height) {
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// The client height that the box's height limit leaves.
+int TFSB_BOX::MaxClientHeight() const {
+  RECT frame{0, 0, 0, 0};
+  AdjustWindowRectEx(&frame, GetWindowLongA(Handle(), GWL_STYLE), FALSE, GetWindowLongA(Handle(), GWL_EXSTYLE));
+  return FMaxHeight - (frame.bottom - frame.top);
+}
+
+// Sets the message into its label and returns the label's height. A
+// message too tall for maxHeight keeps fewer lines before the dots line,
+// as the line rule does for long messages, until it fits; whatever still
+// does not fit is cut off, so that the close button always stays in the box.
+int TFSB_BOX::FitMessage(int maxHeight) {
+  for (int lines = kMaxMessageLines; lines > 0; --lines) {
+    FMessageLabel->SetHtmlText(MessageToHtml(FMessage, lines));
+    const int height = FMessageLabel->HeightForWidth(kInnerWidth);
+    if (height <= maxHeight) return height;
+  }
+  return std::max(maxHeight, 0);
+}
+
 void TFSB_BOX::FormShow() {
-  const int labelHeight = FMessageLabel->HeightForWidth(kInnerWidth);
+  const int scale = DisplayScalePercent();
+  const int labelHeight = FitMessage(MaxClientHeight() * 100 / scale - 37);
   FMessageLabel->SetBounds({kBorderWidth, kBorderWidth, kBorderWidth + kInnerWidth, kBorderWidth + labelHeight});
   LayoutButtonPanel(labelHeight + 2);
   int clientHeight = labelHeight + 37;
-  const int scale = DisplayScalePercent();
   if (scale != 100) clientHeight = clientHeight * scale / 100;
   SetClientHeight(clientHeight);
   KeepOnMonitor(Handle(), -1, true);
@@ -200,11 +226,20 @@ void TFSB_BOX::FormShow() {
 }
 
 void TFSB_BOX::ShowModal() {
-  TDisabledThreadWindows disabled(Handle());
-  FormShow();
-  ShowWindow(Handle(), SW_SHOW);
-  BringToForeground(Handle());
-  SetFocus(FB_BREAK2);
+  {
+    TDisabledThreadWindows disabled(Handle());
+    FormShow();
+    ShowWindow(Handle(), SW_SHOW);
+    BringToForeground(Handle());
+    SetFocus(FB_BREAK2);
+    RunModalLoop();
+  }
+  // Only now that its owner is enabled again may the box go: the system
+  // hands the activation to the owner then, and not to another program.
+  ShowWindow(Handle(), SW_HIDE);
+}
+
+void TFSB_BOX::RunModalLoop() {
   MSG msg;
   while (FModalResult == 0 && IsWindow(Handle())) {
     const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
@@ -218,8 +253,6 @@ void TFSB_BOX::ShowModal() {
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
-  // The owner becomes active again before the box goes.
-  ShowWindow(Handle(), SW_HIDE);
 }
 
 bool TFSB_BOX::PreviewKey(const MSG& msg) {

@@ -21,7 +21,7 @@ std::vector<std::string> TWinUserInterface::ExecuteFileDialog(const TFileDialogR
   const std::string chosen =
       vx::ExecuteFileDialog(request.DialogKey, request.FolderKey, request.Filter, fileName, request.ProposedFileName,
                             request.MultiSelect ? &files : nullptr, nullptr, request.Save, request.DefaultFolder,
-                            request.DefaultExt);
+                            request.DefaultExt, FOwner);
   if (request.MultiSelect) return files.Lines();
   if (chosen.empty()) return {};
   return {chosen};

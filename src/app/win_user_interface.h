@@ -16,8 +16,9 @@ namespace vx {
 
 class TWinUserInterface : public TUserInterface {
  public:
-  // The clipboard is opened for owner; wave is the sound PlayWave plays.
-  // Both must outlive this object. Registers "CF_DATAGRIDDATA" at once, so
+  // The clipboard is opened for owner, and owner owns the file dialogs
+  // when none of the program's windows is active; wave is the sound
+  // PlayWave plays. Both must outlive this object. Registers "CF_DATAGRIDDATA" at once, so
   // its number stays the same for the whole run.
   TWinUserInterface(HWND owner, const TWave& wave);
 

@@ -9,8 +9,6 @@ namespace vx {
 
 namespace {
 
-constexpr int kMaxShownLines = 21;
-
 size_t FindIgnoringCase(std::string_view text, std::string_view pattern) {
   if (pattern.size() > text.size()) return std::string_view::npos;
   for (size_t at = 0; at + pattern.size() <= text.size(); ++at) {
@@ -27,7 +25,7 @@ std::string RemoveFirstIgnoringCase(const std::string& text, std::string_view pa
 
 }  // namespace
 
-std::string MessageToHtml(const std::string& text) {
+std::string MessageToHtml(const std::string& text, int maxLines) {
   std::string normalized = text;
   ReplaceAllText(normalized, "\r\n", "<BR>");
   ReplaceAllText(normalized, "<BR>", "\r\n");
@@ -36,7 +34,7 @@ std::string MessageToHtml(const std::string& text) {
   std::string html;
   for (int i = 0; i < lines.Count(); ++i) {
     html += html.empty() ? lines.Get(i) : "<br>" + lines.Get(i);
-    if (i + 1 == kMaxShownLines && lines.Count() > kMaxShownLines) {
+    if (i + 1 == maxLines && lines.Count() > maxLines) {
       html += "<br>................<br>" + lines.Get(lines.Count() - 1);
       break;
     }

@@ -6,11 +6,14 @@
 
 namespace vx {
 
+// How many lines of a message are shown before the dots line.
+constexpr int kMaxMessageLines = 21;
+
 // The message as label HTML: "<BR>" in any letter case and every line
 // break become one break; leading empty lines disappear; lines are joined
-// with "<br>". Of more than 21 lines the first 21, a line of 16 dots and
-// the last line are kept.
-std::string MessageToHtml(const std::string& text);
+// with "<br>". Of more than maxLines lines the first maxLines, a line of 16
+// dots and the last line are kept.
+std::string MessageToHtml(const std::string& text, int maxLines = kMaxMessageLines);
 
 enum class TLinkKind {
   None,          // not a link the box follows

@@ -8,6 +8,8 @@
 #include <ole2.h>
 #include <shlobj.h>
 
+#include <chrono>
+#include <cstdio>
 #include <set>
 #include <string>
 #include <vector>
@@ -108,12 +110,14 @@ class TTemplateLine {
 // database path that names this run, so the right window is found.
 class TWindowBesideHost {
  public:
-  TWindowBesideHost(const TTestFolder& folder, const std::string& orderFile) {
+  // metrics: the host window's "OFFICEMETRICS"; empty centres the window.
+  TWindowBesideHost(const TTestFolder& folder, const std::string& orderFile, const std::string& metrics = "") {
     const std::string name = UniqueName("E2E");
     const std::string databasePath = "C:\\VX\\" + name + ".fdb";
     OutDir = folder.File("out");
     FHost = std::make_unique<TProgram>(BuildFolder() + kSimulator + " --name " + name + " --dbpath " + databasePath +
-                                       " --order " + orderFile + " --outdir " + OutDir + " --launch " +
+                                       " --order " + orderFile + " --outdir " + OutDir +
+                                       (metrics.empty() ? "" : " --metrics " + metrics) + " --launch " +
                                        BuildFolder() + kWindowProgram);
     const std::string caption = DatabaseCaption(databasePath);
     Window = WaitFor([&caption] { return VisibleWindow("TLiveImportFrm", caption.c_str()); });
@@ -204,6 +208,113 @@ TEST(OrderActionsEndToEnd, SaveThroughTheDialogAndCancel) {
   EXPECT_EQ(program.Close(), 0);
 }
 
+// The window's settings file made unchangeable, as on a locked-down
+// workstation; put back as it was afterwards.
+class TUnchangeableSettings {
+ public:
+  TUnchangeableSettings() : FFileName(GetClientRootFolder() + "kastelo.VXJSONObject\\UserMode.INI") {
+    FExisted = FileIsPresent(FFileName);
+    FOld = ReadFileBytes(FFileName);
+    EnsureFileFolder(FFileName);
+    WriteFileBytes(FFileName, Content);
+    SetFileAttributesA(FFileName.c_str(), FILE_ATTRIBUTE_READONLY);
+  }
+  ~TUnchangeableSettings() {
+    SetFileAttributesA(FFileName.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (FExisted) {
+      WriteFileBytes(FFileName, FOld);
+    } else {
+      DeleteFileA(FFileName.c_str());
+    }
+  }
+  TUnchangeableSettings(const TUnchangeableSettings&) = delete;
+  TUnchangeableSettings& operator=(const TUnchangeableSettings&) = delete;
+
+  std::string Bytes() const { return ReadFileBytes(FFileName); }
+
+  const std::string Content = "[MODE]\r\nOSOpenSaveFile.kastelo.VXJSONObject.FI=2\r\n";
+
+ private:
+  std::string FFileName;
+  bool FExisted = false;
+  std::string FOld;
+};
+
+using TClock = std::chrono::steady_clock;
+
+double SecondsSince(TClock::time_point start) {
+  return std::chrono::duration<double>(TClock::now() - start).count();
+}
+
+// The window once it is enabled and its thread answers again.
+HWND Responsive(HWND window) {
+  DWORD_PTR result = 0;
+  const bool answers = SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 100, &result) != 0;
+  return answers && IsWindowEnabled(window) ? window : nullptr;
+}
+
+// How long the window kept the user waiting, in seconds.
+struct TWaits {
+  double Start = 0;      // from the host's start until the window shows
+  double Cancelled = 0;  // from cancelling the save dialog until the window answers again
+  double Confirmed = 0;  // from confirming it until the result message shows
+};
+
+// Starts the window beside the host, cancels one save dialog and confirms
+// another; false when a step did not come within 20 s.
+bool TimeOneRound(const TTestFolder& folder, const std::string& order, const std::string& target, TWaits& waits) {
+  TClock::time_point start = TClock::now();
+  TWindowBesideHost program(folder, order);
+  if (!program.Window) return false;
+  waits.Start = SecondsSince(start);
+
+  PostMessageA(program.Button("VX Auftrag speichern"), BM_CLICK, 0, 0);
+  HWND dialog = WaitFor([&] { return ProcessWindow(program.ProcessId, "#32770"); });
+  if (!dialog) return false;
+  start = TClock::now();
+  PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+  if (!WaitFor([&] { return IsWindow(dialog) ? nullptr : Responsive(program.Window); })) return false;
+  waits.Cancelled = SecondsSince(start);
+
+  PostMessageA(program.Button("VX Auftrag speichern"), BM_CLICK, 0, 0);
+  dialog = WaitFor([&] { return ProcessWindow(program.ProcessId, "#32770"); });
+  HWND edit = dialog ? FileNameEdit(dialog) : nullptr;
+  if (!edit) return false;
+  SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(target.c_str()));
+  start = TClock::now();
+  PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+  HWND box = WaitFor([&] { return ProcessWindow(program.ProcessId, "TFSB_BOX"); });
+  if (!box) return false;
+  waits.Confirmed = SecondsSince(start);
+  PostMessageA(box, WM_CLOSE, 0, 0);
+  return WaitUntilGone(box) && program.Close() == 0;
+}
+
+// Writing the settings fails at once on a file nobody may change; waiting
+// for it froze the window for 20 s at its start and for a minute after
+// each dialog. With such a file the window keeps the user waiting no
+// longer than with a usual one.
+TEST(OrderActionsEndToEnd, UnchangeableSettingsFileHoldsNothingUp) {
+  TTestFolder folder;
+  const std::string order = folder.File("host-order.json");
+  WriteFileBytes(order, R"({"Permissions":{},"Order":[{"PrintName":"Angebot","Adress":[{}],"Parts":[]}]})");
+  TWaits usual;
+  ASSERT_TRUE(TimeOneRound(folder, order, folder.File("usual.json"), usual));
+  TWaits locked;
+  {
+    TUnchangeableSettings settings;
+    ASSERT_TRUE(TimeOneRound(folder, order, folder.File("locked.json"), locked));
+    EXPECT_EQ(settings.Bytes(), settings.Content);
+  }
+  EXPECT_TRUE(FileIsPresent(folder.File("locked.json")));
+  EXPECT_LT(locked.Start, usual.Start + 2);
+  EXPECT_LT(locked.Cancelled, usual.Cancelled + 2);
+  EXPECT_LT(locked.Confirmed, usual.Confirmed + 2);
+  std::printf("waits with an unchangeable settings file (usual one): start %.1f s (%.1f s), "
+              "cancelled dialog %.1f s (%.1f s), confirmed dialog %.1f s (%.1f s)\n",
+              locked.Start, usual.Start, locked.Cancelled, usual.Cancelled, locked.Confirmed, usual.Confirmed);
+}
+
 // Where the label draws the "Nur Inhalt Kopieren" link: after two blanks.
 int CopyLinkLeft() { return LabelTextWidth("  ", false); }
 
@@ -288,6 +399,50 @@ class TDropAtOnce : public IDropSource {
   HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
 };
 
+// Drags the files of the folder onto the window, over its own area below
+// the buttons; the drag's result.
+HRESULT DragOntoWindow(HWND window, const std::string& folder, const std::vector<std::string>& names) {
+  TComRef<IDataObject> data;
+  ShellDataObject(RemoveBackslash(folder), names, data);
+  if (!data.Get()) return E_FAIL;
+  POINT point{400, 65};
+  ClientToScreen(window, &point);
+  SetCursorPos(point.x, point.y);
+  TDropAtOnce source;
+  DWORD effect = DROPEFFECT_COPY;
+  const HRESULT result = DoDragDrop(data.Get(), &source, DROPEFFECT_COPY | DROPEFFECT_LINK, &effect);
+  EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
+  return result;
+}
+
+TEST(OrderActionsEndToEnd, DropWhileTheSaveDialogIsOpenIsRefused) {
+  TOleInit ole;
+  TTestFolder folder;
+  WriteFileBytes(folder.File("a.json"), R"({"Order":[{"Adress":[{}],"Parts":[{"Position":"1","Quantity":"1"}]}]})");
+  const std::string order = folder.File("host-order.json");
+  WriteFileBytes(order, R"({"Permissions":{},"Order":[{"Adress":[{}],"Parts":[]}]})");
+  // The host window low on the screen, so the dialog in the screen's upper
+  // part leaves the tool's window free.
+  TWindowBesideHost program(folder, order, "0,700,1280,300");
+  ASSERT_NE(program.Window, nullptr);
+
+  PostMessageA(program.Button("VX Auftrag speichern"), BM_CLICK, 0, 0);
+  HWND dialog = WaitFor([&] { return ProcessWindow(program.ProcessId, "#32770"); });
+  ASSERT_NE(dialog, nullptr);
+  // The target refuses the drag; nothing goes to the host.
+  DragOntoWindow(program.Window, folder.Path, {"a.json"});
+  Settle(program.Window);
+  EXPECT_FALSE(FileIsPresent(program.OutDir + "\\outdata-0001.json"));
+  PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+  EXPECT_TRUE(WaitUntilGone(dialog));
+  Settle(program.Window);
+
+  // Once the save is over, the window takes the files again.
+  EXPECT_EQ(DragOntoWindow(program.Window, folder.Path, {"a.json"}), DRAGDROP_S_DROP);
+  EXPECT_TRUE(FileIsPresent(program.OutDir + "\\outdata-0001.json"));
+  EXPECT_EQ(program.Close(), 0);
+}
+
 TEST(OrderActionsEndToEnd, DroppedFilesAreSentAndTheirAttachmentsGoWithTheWindow) {
   TOleInit ole;
   TTestFolder folder;
@@ -299,17 +454,8 @@ TEST(OrderActionsEndToEnd, DroppedFilesAreSentAndTheirAttachmentsGoWithTheWindow
   TWindowBesideHost program(folder, order);
   ASSERT_NE(program.Window, nullptr);
 
-  TComRef<IDataObject> data;
-  ShellDataObject(RemoveBackslash(folder.Path), {"a.json", "notiz.txt"}, data);
-  ASSERT_TRUE(data.Get());
   // Over the window's own area, below the buttons and above the links.
-  POINT point{400, 65};
-  ClientToScreen(program.Window, &point);
-  SetCursorPos(point.x, point.y);
-  TDropAtOnce source;
-  DWORD effect = DROPEFFECT_COPY;
-  EXPECT_EQ(DoDragDrop(data.Get(), &source, DROPEFFECT_COPY | DROPEFFECT_LINK, &effect), DRAGDROP_S_DROP);
-  EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
+  EXPECT_EQ(DragOntoWindow(program.Window, folder.Path, {"a.json", "notiz.txt"}), DRAGDROP_S_DROP);
   // The target sends from within the drop, before DoDragDrop returns.
 
   const std::string sent = ReadFileBytes(program.OutDir + "\\outdata-0001.json");

@@ -77,7 +77,8 @@ void ShellDataObject(const TDropFolder& folder, const std::vector<std::string>& 
 class DropFileTarget : public testing::Test {
  protected:
   DropFileTarget()
-      : Target(TDropFileTarget::Create([this](const std::vector<std::string>& names) { Drops.push_back(names); })) {}
+      : Target(TDropFileTarget::Create([this](const std::vector<std::string>& names) { Drops.push_back(names); },
+                                       [this] { return !Busy; })) {}
 
   // DragEnter with what the source allows; the effect the target chose.
   DWORD Enter(IDataObject* data, DWORD keyState, DWORD allowed) {
@@ -97,6 +98,7 @@ class DropFileTarget : public testing::Test {
   }
 
   TOleInit Ole;
+  bool Busy = false;  // the window runs an action
   std::vector<std::vector<std::string>> Drops;
   TComRef<TDropFileTarget> Target;
 };
@@ -137,6 +139,25 @@ TEST_F(DropFileTarget, OffersOnlyCopyAndLinkNeverMove) {
   // After a drag that left, a new one is judged afresh.
   EXPECT_EQ(Enter(data.Get(), MK_LBUTTON, kAllEffects), static_cast<DWORD>(DROPEFFECT_COPY));
   EXPECT_EQ(DropOn(data.Get(), DROPEFFECT_LINK), static_cast<DWORD>(DROPEFFECT_NONE));
+  EXPECT_EQ(Drops.size(), 1u);
+}
+
+TEST_F(DropFileTarget, BusyWindowRefusesTheDragAndIgnoresTheDrop) {
+  TDropFolder folder({"a.json"});
+  TComRef<IDataObject> data;
+  ShellDataObject(folder, {"a.json"}, data);
+  ASSERT_TRUE(data.Get());
+
+  Busy = true;
+  EXPECT_EQ(Enter(data.Get(), MK_LBUTTON, kAllEffects), static_cast<DWORD>(DROPEFFECT_NONE));
+  EXPECT_EQ(Over(MK_LBUTTON, kAllEffects), static_cast<DWORD>(DROPEFFECT_NONE));
+  EXPECT_EQ(DropOn(data.Get(), kAllEffects), static_cast<DWORD>(DROPEFFECT_NONE));
+  EXPECT_TRUE(Drops.empty());
+  // The action ended during the drag: the files are taken again.
+  EXPECT_EQ(Enter(data.Get(), MK_LBUTTON, kAllEffects), static_cast<DWORD>(DROPEFFECT_NONE));
+  Busy = false;
+  EXPECT_EQ(Over(MK_LBUTTON, kAllEffects), static_cast<DWORD>(DROPEFFECT_COPY));
+  EXPECT_EQ(DropOn(data.Get(), kAllEffects), static_cast<DWORD>(DROPEFFECT_NONE));
   EXPECT_EQ(Drops.size(), 1u);
 }
 

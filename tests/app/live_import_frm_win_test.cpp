@@ -8,6 +8,7 @@
 
 #include "app/window_driver.h"
 #include "documents/file_name_template.h"
+#include "support/file_contents.h"
 #include "support/folders.h"
 #include "ui/window_caption.h"
 
@@ -18,11 +19,13 @@ using testing::BuildFolder;
 using testing::kSimulator;
 using testing::kWindowProgram;
 using testing::LabelTextWidth;
+using testing::ProcessWindow;
 using testing::Settle;
 using testing::TextOf;
 using testing::TProgram;
 using testing::VisibleWindow;
 using testing::WaitFor;
+using testing::WaitUntilGone;
 
 // The window of the class once it is visible; null when none came within
 // 20 s.
@@ -55,6 +58,40 @@ bool CloseFolderWindow(const char* caption) {
 
 // The left edge of the "Vorlage Dateiname" link, measured like the label does.
 int TemplateLinkLeft() { return LabelTextWidth("  Nur Inhalt Kopieren  ", true); }
+// The left edge of the "Nur Inhalt Kopieren" link: after two blanks.
+int CopyLinkLeft() { return LabelTextWidth("  ", false); }
+
+// A window of the test that stands for another program the user works in,
+// in the left half of the screen where the tool's window does not lie.
+class TOtherProgram {
+ public:
+  TOtherProgram() {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "VXTestOtherProgram";
+    RegisterClassA(&windowClass);
+    Window = CreateWindowExA(0, windowClass.lpszClassName, "Anderes Programm", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                             300, 200, nullptr, nullptr, windowClass.hInstance, nullptr);
+    Activate();
+  }
+  ~TOtherProgram() { DestroyWindow(Window); }
+  TOtherProgram(const TOtherProgram&) = delete;
+  TOtherProgram& operator=(const TOtherProgram&) = delete;
+
+  // Puts it in front, as a click into it would; true once it is.
+  bool Activate() {
+    SetForegroundWindow(Window);
+    return InFront(Window);
+  }
+
+  // Whether the window is (or within 20 s becomes) the one in front.
+  static bool InFront(HWND window) {
+    return WaitFor([window] { return GetForegroundWindow() == window ? window : nullptr; }) != nullptr;
+  }
+
+  HWND Window = nullptr;
+};
 
 TEST(LiveImportFrm, AloneCentredWithoutDatabaseAndTemplateLinkKeepsFile) {
   TProgram program(BuildFolder() + kWindowProgram);
@@ -121,6 +158,60 @@ TEST(LiveImportFrm, CloseRequestDuringAnActionWaitsForItsEnd) {
   // Once the action is done, the window closes and the host ends with it.
   PostMessageA(box, WM_CLOSE, 0, 0);
   EXPECT_EQ(host.WaitForExit(), 0);
+}
+
+// The user works in another program meanwhile, or the tool's own window
+// is in front: either way its boxes and dialogs belong to the window, and
+// the window gets the front back when they close.
+TEST(LiveImportFrm, BoxesAndDialogsStayWithTheWindow) {
+  TOtherProgram other;
+  ASSERT_NE(other.Window, nullptr);
+  // An order the host hands over broken: saving it gives the message box,
+  // copying it an error report.
+  const std::string order = GetTempFolder() + "broken-order-" + std::to_string(GetCurrentProcessId()) + ".json";
+  testing::WriteFileBytes(order, "{\"Order\":[");
+  TProgram host(BuildFolder() + kSimulator + " --order " + order + " --launch " + BuildFolder() + kWindowProgram);
+  ASSERT_TRUE(host.Started);
+  HWND window = WaitForWindow();
+  ASSERT_NE(window, nullptr);
+  DWORD processId = 0;
+  GetWindowThreadProcessId(window, &processId);
+  HWND buttonWrite = FindWindowExA(window, nullptr, "BUTTON", nullptr);
+  HWND buttonRead = FindWindowExA(window, buttonWrite, "BUTTON", nullptr);
+  HWND label = FindWindowExA(window, nullptr, "VXHtmlLabel", nullptr);
+  ASSERT_TRUE(buttonWrite && buttonRead && label);
+  EXPECT_TRUE(TOtherProgram::InFront(window));
+
+  PostMessageA(buttonRead, BM_CLICK, 0, 0);
+  HWND box = WaitFor([processId] { return ProcessWindow(processId, "TFSB_BOX"); });
+  ASSERT_NE(box, nullptr);
+  PostMessageA(box, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(WaitUntilGone(box));
+  EXPECT_TRUE(TOtherProgram::InFront(window));
+
+  ASSERT_TRUE(other.Activate());
+  PostMessageA(label, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(CopyLinkLeft() + 10, 8));
+  HWND error = WaitFor([processId] { return ProcessWindow(processId, "#32770"); });
+  ASSERT_NE(error, nullptr);
+  EXPECT_EQ(GetWindow(error, GW_OWNER), window);
+  EXPECT_FALSE(IsWindowEnabled(window));
+  PostMessageA(error, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(WaitUntilGone(error));
+
+  // The button's command itself: a click would make the window active first.
+  ASSERT_TRUE(other.Activate());
+  PostMessageA(window, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(buttonWrite), BN_CLICKED),
+               reinterpret_cast<LPARAM>(buttonWrite));
+  HWND dialog = WaitFor([processId] { return ProcessWindow(processId, "#32770"); });
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(GetWindow(dialog, GW_OWNER), window);
+  EXPECT_FALSE(IsWindowEnabled(window));
+  PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+  EXPECT_TRUE(WaitUntilGone(dialog));
+
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(host.WaitForExit(), 0);
+  DeleteFileA(order.c_str());
 }
 
 struct THostCase {

@@ -161,6 +161,26 @@ TEST_F(MessageBoxTest, LongMessagesShowTwentyThreeLines) {
   EXPECT_EQ(fortyLines, 23 * oneLine);
 }
 
+TEST_F(MessageBoxTest, MessageTallerThanTheBoxKeepsTheButtonInView) {
+  // 21 lines that wrap several times each, far taller than 70 % of the screen.
+  std::string message;
+  for (int i = 1; i <= 21; ++i) message += "Zeile " + std::to_string(i) + std::string(300, 'x') + " Ende\r\n";
+  RECT client{};
+  RECT label{};
+  RECT button{};
+  ShowScripted(message, {[&](HWND box) {
+                 GetClientRect(box, &client);
+                 label = ChildRect(box, Label(box));
+                 button = ChildRect(box, FindWindowExA(box, nullptr, "BUTTON", "Schlie\xdf" "en"));
+                 PostKey(box, VK_SPACE);
+               }});
+  EXPECT_LE(client.bottom, GetSystemMetrics(SM_CYSCREEN) * 7 / 10);
+  EXPECT_GT(button.top, label.top);
+  EXPECT_LE(button.bottom, client.bottom);
+  EXPECT_LE(label.bottom, button.top);
+  EXPECT_GT(label.bottom - label.top, 100);
+}
+
 TEST_F(MessageBoxTest, RefusedLinkBeepsAndStaysOpen) {
   bool openAfterClick = false;
   const size_t steps =

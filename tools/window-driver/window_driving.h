@@ -52,18 +52,35 @@ inline void Settle(HWND window) {
   for (int i = 0; i < 3; ++i) SendMessageA(window, WM_NULL, 0, 0);
 }
 
+// Waits about that long while handling the calling thread's messages, so
+// that a window of the caller answers the system meanwhile (activation goes
+// through the message queues of both sides).
+inline void PumpFor(DWORD milliseconds) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    const DWORD elapsed = GetTickCount() - start;
+    if (elapsed >= milliseconds) return;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - elapsed, QS_ALLINPUT);
+  }
+}
+
 // What find gives once it gives a window; null after the time is up.
 inline HWND WaitFor(const std::function<HWND()>& find, int milliseconds = 20000) {
   for (int waited = 0; waited < milliseconds; waited += 50) {
     if (HWND window = find()) return window;
-    Sleep(50);
+    PumpFor(50);
   }
   return find();
 }
 
 // False when the window is still there after the time.
 inline bool WaitUntilGone(HWND window, int milliseconds = 20000) {
-  for (int waited = 0; waited < milliseconds && IsWindow(window); waited += 50) Sleep(50);
+  for (int waited = 0; waited < milliseconds && IsWindow(window); waited += 50) PumpFor(50);
   return !IsWindow(window);
 }
 
