@@ -7,6 +7,7 @@
 
 #include "actions/action_host.h"
 #include "actions/program_run.h"
+#include "documents/order_outputs.h"
 #include "hostlink/test_server.h"
 
 namespace vx {
@@ -40,6 +41,32 @@ TEST_F(VxorderActions, SaveIntoAFolderUsesTheProposedName) {
                             "), um den entsprechenden Ordner zu \xf6" "ffnen.\n");
   EXPECT_NE(ReadFileBytes(saved).find("\"Description\":\"VX Datei Zwischenablage\""), std::string::npos);
   EXPECT_TRUE(TActionHost::HostTemporaryFiles().empty());
+}
+
+TEST_F(VxorderActions, NameAndSaveProposeTheSameFileName) {
+  Host.HostOrder(R"({"Permissions":{},"Order":[{"PrintName":"Angebot","PrintUID":5,"Adress":[{}],"Parts":[]}]})");
+  Host.StartSimulator();
+  const std::string folder = Host.Folder.File("out");
+  CreateFolderTree(folder);
+  const TCalendarDate today = Today();
+  char date[16];
+  std::snprintf(date, sizeof date, "[%02d.%02d.%04d]", today.Day, today.Month, today.Year);
+  struct TCase {
+    const char* Template;
+    std::string Name;
+    std::string Saved;
+  } cases[] = {
+      // Cleaned down to nothing: both fall back to the default template.
+      {"[AdressName]", std::string("Angebot 5   ") + date, std::string("Angebot 5   ") + date + ".json"},
+      // A name that already ends in the extension gets no second one.
+      {"Auftrag-[PrintUID].json", "Auftrag-5.json", "Auftrag-5.json"},
+  };
+  for (const TCase& c : cases) {
+    Host.UseTemplate(c.Template);
+    EXPECT_EQ(RunVxorder("name '" + Host.Options.OrderFile + "'").Output, c.Name + "\n") << c.Template;
+    EXPECT_EQ(RunVxorder("save '" + folder + "'").ExitCode, 0) << c.Template;
+    EXPECT_TRUE(FileIsPresent(folder + "/" + c.Saved)) << c.Template;
+  }
 }
 
 TEST_F(VxorderActions, SaveWithoutAnOrderOrWithAnErrorFails) {

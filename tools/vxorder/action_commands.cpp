@@ -12,6 +12,7 @@
 #include "support/errors.h"
 #include "support/folders.h"
 #include "support/string_list.h"
+#include "support/text_utils.h"
 #include "ui/html_message.h"
 #include "ui/html_text.h"
 #include "ui/user_interface.h"
@@ -51,11 +52,15 @@ class TConsoleUserInterface : public TUserInterface {
   void ShowHtmlMessage(const std::string& message) override { WriteLine(stdout, PlainText(message)); }
 
   // A folder takes the proposed name with the extension the dialog would
-  // add; anything else is the file itself.
+  // add, unless the name already ends in it; anything else is the file
+  // itself.
   std::vector<std::string> ExecuteFileDialog(const TFileDialogRequest& request) override {
     if (!request.Save || FSavePath.empty()) return {};
     if (!FolderIsPresent(FSavePath)) return {FSavePath};
-    return {AddPathDelim(FSavePath) + request.ProposedFileName + "." + request.DefaultExt};
+    const std::string extension = "." + request.DefaultExt;
+    std::string name = request.ProposedFileName;
+    if (!AnsiSameText(ExtractFileExt(name), extension)) name += extension;
+    return {AddPathDelim(FSavePath) + name};
   }
 
   void PutOnClipboard(const std::string&, const std::string&) override {

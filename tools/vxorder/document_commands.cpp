@@ -2,6 +2,7 @@
 // would make of an order file, written to standard output.
 #include <string>
 
+#include "actions/order_actions.h"
 #include "binary_output.h"
 #include "command_support.h"
 #include "commands.h"
@@ -65,7 +66,8 @@ int Name(const TArgs& args) {
   return RunReportingErrors([&args] {
     TVXJSONObject document;
     LoadOrder(document, args[0], true);
-    const std::string name = ProposeOrderFileName(document, LoadFileNameTemplate(), Today());
+    // The save action's proposal, so that "save FOLDER" writes this name.
+    const std::string name = ProposeSaveFileName(document, LoadFileNameTemplate(), Today());
     return WriteLine(stdout, name) ? 0 : 1;
   });
 }
