@@ -2,6 +2,8 @@
 // transport and called through the host commands.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -84,13 +86,44 @@ class ExchangeSim : public ::testing::Test {
 };
 
 TEST_F(ExchangeSim, ListsItselfFirstInTheServiceFileWhileItRuns) {
-  WriteFile(ServiceFile(), "OTHER-HOST\r\n");
+  // Its own line as a crashed run left it is not listed twice.
+  WriteFile(ServiceFile(), "OTHER-HOST\r\n" + Options.Name + "\r\n");
   StartSimulator();
   TStringList lines;
   EXPECT_EQ(Options.Name, ReadLocalServiceFile(&lines));
   EXPECT_EQ((std::vector<std::string>{Options.Name, "OTHER-HOST"}), lines.Lines());
   StopSimulator();
-  EXPECT_EQ("OTHER-HOST", ReadLocalServiceFile());
+  ReadLocalServiceFile(&lines);
+  EXPECT_EQ((std::vector<std::string>{"OTHER-HOST"}), lines.Lines());
+}
+
+TEST_F(ExchangeSim, SimulatorsStartingTogetherKeepEachOthersLines) {
+  constexpr int kSimulators = 8;
+  std::vector<std::unique_ptr<TExchangeSimulator>> simulators(kSimulators);
+  std::vector<std::string> names;
+  for (int i = 0; i < kSimulators; ++i) names.push_back(Options.Name + "-" + std::to_string(i));
+  std::atomic<int> ready{0};
+  std::vector<std::thread> threads;
+  for (int i = 0; i < kSimulators; ++i) {
+    threads.emplace_back([&, i] {
+      TSimOptions options = Options;
+      options.Name = names[i];
+      // All start at the same moment.
+      ++ready;
+      while (ready < kSimulators) std::this_thread::yield();
+      simulators[i] = std::make_unique<TExchangeSimulator>(options, stdout);
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  TStringList lines;
+  ReadLocalServiceFile(&lines);
+  std::vector<std::string> listed = lines.Lines();
+  std::sort(listed.begin(), listed.end());
+  EXPECT_EQ(names, listed);
+  threads.clear();
+  for (int i = 0; i < kSimulators; ++i) threads.emplace_back([&, i] { simulators[i].reset(); });
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_EQ("", ReadLocalServiceFile());
 }
 
 TEST_F(ExchangeSim, AnswersFromItsOptions) {
@@ -144,6 +177,14 @@ TEST_F(ExchangeSim, OutDataIsStoredByteForByte) {
   EXPECT_TRUE(WriteIPCValueASync(second, kImportTypeCode, "OUTDATA"));
   EXPECT_EQ(first, ReadFile(Options.OutDir + kPathDelim + "outdata-0001.json"));
   EXPECT_EQ(second, ReadFile(Options.OutDir + kPathDelim + "outdata-0002.json"));
+  // A later run goes on after the highest number there, gaps and all.
+  StopSimulator();
+  WriteFile(Options.OutDir + kPathDelim + "outdata-0009.json", "kept");
+  StartSimulator();
+  EXPECT_TRUE(WriteIPCValueASync("{}", kImportTypeCode, "OUTDATA"));
+  EXPECT_EQ(first, ReadFile(Options.OutDir + kPathDelim + "outdata-0001.json"));
+  EXPECT_EQ("kept", ReadFile(Options.OutDir + kPathDelim + "outdata-0009.json"));
+  EXPECT_EQ("{}", ReadFile(Options.OutDir + kPathDelim + "outdata-0010.json"));
 }
 
 TEST_F(ExchangeSim, DroppedRequestsAreRetriedAndFail) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 
 #include "child_process.h"
 #include "hostlink/host_commands.h"
@@ -10,10 +11,18 @@
 #include "support/errors.h"
 #include "support/file_io.h"
 #include "support/folders.h"
+#include "support/os_file.h"
+#include "support/pause.h"
 
 namespace vx::sim {
 
 namespace {
+
+constexpr int kServiceLockWaitMs = 10000;
+constexpr int kServiceLockPauseMs = 10;
+
+const char kOutDataPrefix[] = "outdata-";
+const char kOutDataExtension[] = ".json";
 
 std::string ServiceFileName() { return GetTempFolder() + kLocalServiceFileName; }
 
@@ -23,23 +32,69 @@ std::string Numbered(int number) {
   return text;
 }
 
+// Holds the lock file beside the service file for the read, change and
+// write of one update. The system lets go of it with the process, so a
+// crashed simulator leaves no lock behind, only the empty file.
+class TServiceFileLock {
+ public:
+  TServiceFileLock() {
+    const std::string name = ServiceFileName() + ".lock";
+    const auto start = std::chrono::steady_clock::now();
+    while (!FFile.Open(name, TOpenMode::CreateExclusive)) {
+      const bool heldByAnother = IsPassingFileError(FFile.LastError);
+      if (!heldByAnother || std::chrono::steady_clock::now() - start > std::chrono::milliseconds(kServiceLockWaitMs)) {
+        throw Exception("Cannot lock " + name + ": " + FileErrorMessage(FFile.LastError));
+      }
+      Pause(kServiceLockPauseMs);
+    }
+  }
+
+ private:
+  TOsFile FFile;
+};
+
+// The servers listed besides name, each once, in their order.
+TStringList OtherServers(const TStringList& lines, const std::string& name) {
+  TStringList others;
+  for (const std::string& line : lines.Lines()) {
+    if (!line.empty() && line != name && others.IndexOf(line) < 0) others.Add(line);
+  }
+  return others;
+}
+
+// The number in a stored document's name ("outdata-0012.json" gives 12);
+// 0 for any other name.
+int OutDataNumber(const std::string& name) {
+  const std::string prefix = kOutDataPrefix;
+  const std::string extension = kOutDataExtension;
+  if (name.size() <= prefix.size() + extension.size() || name.compare(0, prefix.size(), prefix) != 0 ||
+      name.compare(name.size() - extension.size(), extension.size(), extension) != 0) {
+    return 0;
+  }
+  const std::string digits = name.substr(prefix.size(), name.size() - prefix.size() - extension.size());
+  if (digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos) return 0;
+  return std::stoi(digits);
+}
+
 }  // namespace
 
 // TServiceFileEntry
 
 TServiceFileEntry::TServiceFileEntry(const std::string& name) : FName(name) {
+  TServiceFileLock lock;
   TStringList lines;
   LoadStringsRetry(lines, ServiceFileName());
+  lines = OtherServers(lines, FName);
   lines.Insert(0, FName);
   SaveStringsRetry(lines, ServiceFileName());
 }
 
 TServiceFileEntry::~TServiceFileEntry() {
   try {
+    TServiceFileLock lock;
     TStringList lines;
     LoadStringsRetry(lines, ServiceFileName());
-    const int at = lines.IndexOf(FName);
-    if (at >= 0) lines.Delete(at);
+    lines = OtherServers(lines, FName);
     if (lines.Count() == 0) {
       DeleteFileRetry(ServiceFileName());
     } else {
@@ -53,7 +108,11 @@ TServiceFileEntry::~TServiceFileEntry() {
 // TExchangeSimulator
 
 TExchangeSimulator::TExchangeSimulator(const TSimOptions& options, std::FILE* log)
-    : FOptions(options), FLog(log), FServer(options.Name, kPipeIoTimeoutMs), FServiceEntry(options.Name) {}
+    : FOptions(options),
+      FLog(log),
+      FServer(options.Name, kPipeIoTimeoutMs),
+      FServiceEntry(options.Name),
+      FOutDataCount(LastStoredNumber()) {}
 
 TExchangeSimulator::~TExchangeSimulator() {
   Stop();
@@ -176,12 +235,23 @@ std::string TExchangeSimulator::CopyOrderFile() {
   return "";
 }
 
+// Earlier runs' documents stay: numbering goes on after them.
+int TExchangeSimulator::LastStoredNumber() const {
+  if (FOptions.OutDir.empty()) return 0;
+  int last = 0;
+  std::error_code ignored;
+  for (const auto& entry : std::filesystem::directory_iterator(FOptions.OutDir, ignored)) {
+    last = std::max(last, OutDataNumber(entry.path().filename().string()));
+  }
+  return last;
+}
+
 void TExchangeSimulator::StoreOutData(const std::string& document) {
   if (FOptions.OutDir.empty()) return;
   std::string fileName;
   {
     std::lock_guard<std::mutex> lock(FLock);
-    fileName = AddPathDelim(FOptions.OutDir) + "outdata-" + Numbered(++FOutDataCount) + ".json";
+    fileName = AddPathDelim(FOptions.OutDir) + kOutDataPrefix + Numbered(++FOutDataCount) + kOutDataExtension;
   }
   try {
     EnsureFileFolder(fileName);

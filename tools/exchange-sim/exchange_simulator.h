@@ -18,7 +18,11 @@
 namespace vx::sim {
 
 // Lists the server's name first in the local exchange-service file while
-// it lives, keeping the other lines, and takes it out again.
+// it lives, keeping the other lines, and takes it out again. Simulators
+// that start or end at the same moment update the file one after the
+// other, and no name is ever written twice (a line left by a crashed run
+// is moved, not repeated). Raises vx::Exception when the file stays locked
+// by another simulator for 10 s.
 class TServiceFileEntry {
  public:
   explicit TServiceFileEntry(const std::string& name);
@@ -57,6 +61,9 @@ class TExchangeSimulator {
   bool AnswerOf(const std::string& command, TStreamStorage& request, std::string& answer);
   std::string CopyOrderFile();
   void StoreOutData(const std::string& document);
+  // The highest number of the documents an earlier run stored in the
+  // output folder; 0 when there are none.
+  int LastStoredNumber() const;
   void Log(const std::string& line);
   void JoinFinishedWorkers(bool all);
 
