@@ -18,8 +18,9 @@ class TWinUserInterface : public TUserInterface {
  public:
   // The clipboard is opened for owner, and owner owns the file dialogs
   // when none of the program's windows is active; wave is the sound
-  // PlayWave plays. Both must outlive this object. Registers "CF_DATAGRIDDATA" at once, so
-  // its number stays the same for the whole run.
+  // PlayWave plays. Both must outlive this object. Registers
+  // "CF_DATAGRIDDATA" at once, so its number stays the same for the whole
+  // run.
   TWinUserInterface(HWND owner, const TWave& wave);
 
   void ShowHtmlMessage(const std::string& message) override;

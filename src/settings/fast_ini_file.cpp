@@ -27,17 +27,17 @@ constexpr int kHashedLinesPerSection = 249;
 
 constexpr uint32_t kAttrSystem = 0x4;
 
-// Runs attempt, which gives 0 on success or the OS error code, until it
-// succeeds. Only a file held by another process is asked again, for 10 s;
-// any other failure cannot pass by waiting, and a window that waited for
-// it would only freeze. True on success.
+// Runs attempt (true on success, else false with the OS error code) until
+// it succeeds. Only a file held by another process is asked again, for
+// 10 s; any other failure cannot pass by waiting, and a window that waited
+// for it would only freeze. True on success.
 template <typename Attempt>
 bool RetryWhileHeld(Attempt attempt) {
   const auto start = std::chrono::steady_clock::now();
   // Counting the pauses as well keeps the limit when tests make them instant.
   for (int paused = 0;; paused += kRetryPauseMs) {
-    const int error = attempt();
-    if (error == 0) return true;
+    int error = 0;
+    if (attempt(&error)) return true;
     const auto elapsed = std::chrono::steady_clock::now() - start;
     if (!IsPassingFileError(error) || paused >= kRetryMs || elapsed >= std::chrono::milliseconds(kRetryMs)) {
       return false;
@@ -281,9 +281,8 @@ void TIniItems::SaveToFile(const std::string& fileName) const {
   int error = 0;
   const bool present = ReadFileAttributes(fileName, &attributes, &error);
   // A write-protected file stays as it is, on every platform.
-  const bool saved = !(present && (attributes & kAttrReadOnly)) && RetryWhileHeld([&] {
-    return TryReplaceFileContent(fileName, content, &error) ? 0 : error;
-  });
+  const bool saved = !(present && (attributes & kAttrReadOnly)) &&
+                     RetryWhileHeld([&](int* code) { return TryReplaceFileContent(fileName, content, code); });
   if (!saved) throw EFCreateError(FormatText("Datei %s kann nicht erstellt werden", fileName));
   // The replacement is a new file: a hidden or system settings file stays so.
   if (present && (attributes & (kAttrHidden | kAttrSystem))) WriteFileAttributes(fileName, attributes);
@@ -418,7 +417,12 @@ void TIniItems::EraseSection(TIniSection* section) {
 // TFileStreamEx
 
 TFileStreamEx::TFileStreamEx(const std::string& fileName, TOpenMode mode) : FileName(fileName) {
-  if (RetryWhileHeld([&] { return FFile.Open(fileName, mode) ? 0 : FFile.LastError; })) return;
+  const bool opened = RetryWhileHeld([&](int* code) {
+    if (FFile.Open(fileName, mode)) return true;
+    *code = FFile.LastError;
+    return false;
+  });
+  if (opened) return;
   const bool creating = mode != TOpenMode::ReadShared && mode != TOpenMode::ReadShareAll;
   // 0xF6 is the o with diaeresis.
   throw EFCreateError(

@@ -24,11 +24,11 @@ void SetSettingsFolder(const std::string& folder) {
   if (folder == CurrentFolder()) return;
   const std::string target = SettingsFileOf(folder.empty() ? ProgramFolder() : folder);
   const std::string source = SettingsFileOf(ProgramFolder());
-  // One attempt: without the copy the settings start from their defaults,
-  // which is no reason to hold up the window's start.
   try {
     if (!FileIsPresent(target) && FileIsPresent(source)) CopyFileOnce(source, target);
   } catch (const std::exception&) {
+    // Without the copy the settings start from their defaults, which is no
+    // reason to hold up the window's start with further attempts.
   }
   CurrentFolder() = folder;
 }
