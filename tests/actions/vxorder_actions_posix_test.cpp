@@ -63,8 +63,8 @@ TEST_F(VxorderActions, NameAndSaveProposeTheSameFileName) {
   };
   for (const TCase& c : cases) {
     Host.UseTemplate(c.Template);
-    EXPECT_EQ(RunVxorder("name '" + Host.Options.OrderFile + "'").Output, c.Name + "\n") << c.Template;
-    EXPECT_EQ(RunVxorder("save '" + folder + "'").ExitCode, 0) << c.Template;
+    EXPECT_EQ(RunVxorder({"name", Host.Options.OrderFile}).Output, c.Name + "\n") << c.Template;
+    EXPECT_EQ(RunVxorder({"save", folder}).ExitCode, 0) << c.Template;
     EXPECT_TRUE(FileIsPresent(folder + "/" + c.Saved)) << c.Template;
   }
 }
