@@ -246,7 +246,9 @@ void TIniItems::LoadFromText(std::string text) {
 void TIniItems::LoadFromStream(TStream& stream) {
   const int64_t left = std::max<int64_t>(stream.Size() - stream.Position(), 0);
   std::string text(static_cast<size_t>(left), '\0');
-  text.resize(static_cast<size_t>(std::max<int64_t>(left > 0 ? stream.Read(&text[0], left) : 0, 0)));
+  // A read that breaks off must not pass for the whole file: the next save
+  // would write the shortened list over every setting that was not read.
+  if (left > 0 && stream.Read(&text[0], left) != left) throw EStreamError("Stream read error");
   LoadFromText(std::move(text));
 }
 

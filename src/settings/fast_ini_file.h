@@ -92,6 +92,8 @@ class TIniItems {
   // byte-order mark at the start is kept aside and written back by Text.
   // Raises EFCreateError when the file cannot be opened (see TFileStreamEx).
   void LoadFromFile(const std::string& fileName);
+  // From the stream's position to its end; raises EStreamError "Stream
+  // read error" and keeps the list as it was when fewer bytes arrive.
   void LoadFromStream(TStream& stream);
   void LoadFromText(std::string text);
   // Writes a temporary file beside fileName and puts it in place, so a

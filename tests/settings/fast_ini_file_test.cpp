@@ -270,6 +270,21 @@ TEST_F(FastIniFile, LineBreaksAndNulByte) {
   EXPECT_EQ(ini.Items().Text(), "[S]\r\na=1\r\nb=2\r\n\r\nc=3\r\n");
 }
 
+// A stream that announces more than it gives, as a read failing part-way.
+class TBreakingStream : public TMemoryStream {
+ public:
+  int64_t Read(void* buffer, int64_t count) override { return TMemoryStream::Read(buffer, count / 2); }
+};
+
+TEST_F(FastIniFile, ReadBreakingOffKeepsTheListAndReports) {
+  TIniItems items;
+  items.LoadFromText("[S]\r\na=1\r\n");
+  TBreakingStream stream;
+  stream.SetData("[S]\r\na=2\r\n[T]\r\nb=3\r\n");
+  EXPECT_THROW(items.LoadFromStream(stream), EStreamError);
+  EXPECT_EQ(items.Text(), "[S]\r\na=1\r\n");
+}
+
 TEST_F(FastIniFile, LineIndexOutsideTheList) {
   TIniItems items;
   items.LoadFromText("a\r\nb\r\n");
