@@ -1,236 +1,320 @@
 // Parse, compact write and formatted write of order-shaped documents, with
 // the JSON model, nlohmann::json and RapidJSON doing the same work in the
-// same run. Throughput is counted in bytes of JSON text read or written.
+// same run, in memory and through files; and the hostile texts against
+// benign ones of the same size and depth. Rows are named
+// "Operation/Library/Case", so that bench/ratio_table.py pairs them.
 //
-//   Orders:      one order with 10 000 positions of realistic texts.
-//   Attachments: one order with 200 positions, each with a base64 "L2"
-//                attachment of 50 KB to 1 MB.
+//   10000 positions: one order with 10 000 positions of realistic texts.
+//   200 attachments: one order with 200 positions, each with a base64 "L2"
+//                    attachment of 50 KB to 1 MB.
 #include <benchmark/benchmark.h>
 
-#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iomanip>
 #include <string>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 #include <rapidjson/document.h>
+#include <rapidjson/filewritestream.h>
 #include <rapidjson/prettywriter.h>
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
 #include "json/fast_json.h"
 #include "json/json_formatter.h"
+#include "order_files.h"
+#include "peer_file.h"
 #include "support/streams.h"
 
+namespace vx::bench {
 namespace {
 
-using namespace vx;
+const std::string& OrderText(int which) {
+  static const std::string texts[] = {MakeOrderText(kOrderFiles[0].Positions, kOrderFiles[0].Attachments),
+                                      MakeOrderText(kOrderFiles[1].Positions, kOrderFiles[1].Attachments)};
+  return texts[which];
+}
 
-// A small deterministic generator, so that every run measures the same text.
-class TRandom {
- public:
-  uint32_t Next() {
-    FState = FState * 6364136223846793005ULL + 1442695040888963407ULL;
-    return static_cast<uint32_t>(FState >> 33);
+std::string TempFile(const std::string& name) {
+  return (std::filesystem::temp_directory_path() / ("vx_json_bench_" + name)).string();
+}
+
+// The order file on disk, written once.
+const std::string& OrderFile(int which) {
+  static const std::string names[] = {TempFile("orders.json"), TempFile("attachments.json")};
+  static bool written[2] = {false, false};
+  if (!written[which]) {
+    std::ofstream out(names[which], std::ios::binary);
+    out << OrderText(which);
+    written[which] = true;
   }
-  int Below(int n) { return static_cast<int>(Next() % static_cast<uint32_t>(n)); }
+  return names[which];
+}
 
- private:
-  uint64_t FState = 0x9E3779B97F4A7C15ULL;
-};
+using TRun = void (*)(benchmark::State&, int);
 
-const char* const kWords[] = {"Schraube", "M\xfc" "ller", "Gewinde", "verzinkt", "Edelstahl", "Lieferung", "Montage",
-                              "Stra\xdf" "e",  "Gr\xf6\xdf" "e", "Zubeh\xf6r", "Ersatzteil", "Pr\xfc" "fung", "Kabel",
-                              "DIN 933",  "\x80 netto", "f\xfcr", "Au\xdf" "enbereich", "und", "mit", "ohne"};
-
-std::string Words(TRandom& random, int count) {
-  std::string text;
-  for (int i = 0; i < count; ++i) {
-    if (i > 0) text += ' ';
-    text += kWords[random.Below(static_cast<int>(std::size(kWords)))];
+void Register(const char* operation, const char* library, TRun run) {
+  for (int which = 0; which < 2; ++which) {
+    const std::string name = std::string(operation) + "/" + library + "/" + kOrderFiles[which].Label;
+    benchmark::RegisterBenchmark(name.c_str(), run, which)->Unit(benchmark::kMillisecond);
   }
-  return text;
 }
 
-std::string Base64(TRandom& random, size_t bytes) {
-  static const char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  std::string text;
-  text.reserve((bytes + 2) / 3 * 4);
-  for (size_t i = 0; i < (bytes + 2) / 3 * 4; ++i) text += kAlphabet[random.Next() & 63];
-  return text;
+void CountBytes(benchmark::State& state, size_t bytes) {
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
 }
 
-std::string MakeOrder(int positions, bool attachments) {
-  TRandom random;
-  TFastJSON json;
-  TJsonObject& order = json.Values("Order").AsArray().Add().AsObject();
-  order.Values("PrintName").SetAsString("Auftrag");
-  order.Values("PrintUID").SetAsString("20240315");
-  TJsonObject& adress = order.Values("Adress").AsArray().Add().AsObject();
-  adress.Values("CustomerNumber").SetAsString("10042");
-  adress.Values("AdressSmart").SetAsString("M\xfcller GmbH, Hauptstra\xdf" "e 1, 80331 M\xfcnchen");
-  TJsonArray& parts = order.Values("Parts").AsArray();
-  for (int i = 0; i < positions; ++i) {
-    TJsonObject& part = parts.Add().AsObject();
-    part.Values("Intern").SetAsString(std::to_string(100000 + i));
-    part.Values("Position").SetAsString(std::to_string(i + 1));
-    part.Values("TypLine").SetAsString("0");
-    part.Values("Number").SetAsString("ART-" + std::to_string(random.Below(99999)));
-    part.Values("Description1").SetAsString(Words(random, 4));
-    part.Values("Description2").SetAsString(Words(random, 3));
-    part.Values("LongText").SetAsString(Words(random, 12 + random.Below(20)) + "\r\n" + Words(random, 8));
-    part.Values("Unit").SetAsString("Stk");
-    part.Values("DeliverNumber").SetAsString("");
-    part.Values("SerialNumber").SetAsString("");
-    part.Values("DeleteL2").SetAsBoolean(attachments);
-    part.Values("L2").SetAsString(attachments ? "base64:" + Base64(random, 50 * 1024 + random.Below(974 * 1024)) : "");
-    // Numbers come only from parsing.
-    part.Values("Quantity").Parse(std::to_string(1 + random.Below(100)));
-    part.Values("Price").Parse(std::to_string(random.Below(100000)) + "." + std::to_string(random.Below(100)));
-    part.Values("TaxRate").Parse("19");
-    part.Values("Rabatt").Parse(random.Below(4) == 0 ? "2.5" : "0");
-  }
-  json.Values("NettoPrices").SetAsBoolean(true);
-  json.Values("UID").SetAsString("VX Datei Zwischenablage 2024-03-15T10:00:00.000Z 123456");
-  return json.Stringify();
-}
+// In memory
 
-const std::string& Input(int which) {
-  static const std::string orders = MakeOrder(10000, false);
-  static const std::string attachments = MakeOrder(200, true);
-  return which == 0 ? orders : attachments;
-}
-
-void Label(benchmark::State& state) {
-  state.SetLabel(state.range(0) == 0 ? "10000 positions" : "200 attachments");
-}
-
-// Parse
-
-void BM_Parse_FastJSON(benchmark::State& state) {
-  const std::string& text = Input(static_cast<int>(state.range(0)));
+void ParseFastJSON(benchmark::State& state, int which) {
+  const std::string& text = OrderText(which);
   for (auto _ : state) {
     TFastJSON json;
     json.Parse(text);
     benchmark::DoNotOptimize(json.JsonObject());
   }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.size()));
-  Label(state);
+  CountBytes(state, text.size());
 }
 
-void BM_Parse_Nlohmann(benchmark::State& state) {
-  const std::string& text = Input(static_cast<int>(state.range(0)));
-  for (auto _ : state) {
-    nlohmann::json json = nlohmann::json::parse(text);
-    benchmark::DoNotOptimize(json.size());
-  }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.size()));
-  Label(state);
-}
-
-void BM_Parse_RapidJSON(benchmark::State& state) {
-  const std::string& text = Input(static_cast<int>(state.range(0)));
+void ParseRapidJSON(benchmark::State& state, int which) {
+  const std::string& text = OrderText(which);
   for (auto _ : state) {
     rapidjson::Document json;
     json.Parse(text.c_str(), text.size());
     if (json.HasParseError()) state.SkipWithError("RapidJSON parse error");
     benchmark::DoNotOptimize(json.IsObject());
   }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.size()));
-  Label(state);
+  CountBytes(state, text.size());
 }
 
-// Compact write
+void ParseNlohmann(benchmark::State& state, int which) {
+  const std::string& text = OrderText(which);
+  for (auto _ : state) {
+    nlohmann::json json = nlohmann::json::parse(text);
+    benchmark::DoNotOptimize(json.size());
+  }
+  CountBytes(state, text.size());
+}
 
-void BM_Compact_FastJSON(benchmark::State& state) {
+void CompactFastJSON(benchmark::State& state, int which) {
   TFastJSON json;
-  json.Parse(Input(static_cast<int>(state.range(0))));
-  int64_t bytes = 0;
-  for (auto _ : state) {
-    const std::string text = json.Stringify();
-    bytes += static_cast<int64_t>(text.size());
-  }
-  state.SetBytesProcessed(bytes);
-  Label(state);
+  json.Parse(OrderText(which));
+  for (auto _ : state) benchmark::DoNotOptimize(json.Stringify().size());
+  CountBytes(state, OrderText(which).size());
 }
 
-void BM_Compact_Nlohmann(benchmark::State& state) {
-  const nlohmann::json json = nlohmann::json::parse(Input(static_cast<int>(state.range(0))));
-  int64_t bytes = 0;
-  for (auto _ : state) {
-    const std::string text = json.dump();
-    bytes += static_cast<int64_t>(text.size());
-  }
-  state.SetBytesProcessed(bytes);
-  Label(state);
-}
-
-void BM_Compact_RapidJSON(benchmark::State& state) {
-  const std::string& input = Input(static_cast<int>(state.range(0)));
+void CompactRapidJSON(benchmark::State& state, int which) {
   rapidjson::Document json;
-  json.Parse(input.c_str(), input.size());
-  int64_t bytes = 0;
+  json.Parse(OrderText(which).c_str(), OrderText(which).size());
   for (auto _ : state) {
     rapidjson::StringBuffer buffer;
     rapidjson::Writer<rapidjson::StringBuffer> writer(buffer);
     json.Accept(writer);
-    bytes += static_cast<int64_t>(buffer.GetSize());
+    benchmark::DoNotOptimize(buffer.GetSize());
   }
-  state.SetBytesProcessed(bytes);
-  Label(state);
+  CountBytes(state, OrderText(which).size());
 }
 
-// Formatted write: the stream layout of saved order files, into memory.
+void CompactNlohmann(benchmark::State& state, int which) {
+  const nlohmann::json json = nlohmann::json::parse(OrderText(which));
+  for (auto _ : state) benchmark::DoNotOptimize(json.dump().size());
+  CountBytes(state, OrderText(which).size());
+}
 
-void BM_Formatted_FastJSON(benchmark::State& state) {
+// The stream layout of saved order files, into memory.
+void FormattedFastJSON(benchmark::State& state, int which) {
   TFastJSON json;
-  json.Parse(Input(static_cast<int>(state.range(0))));
-  int64_t bytes = 0;
+  json.Parse(OrderText(which));
   for (auto _ : state) {
     TMemoryStream stream;
     TJSONFormatter formatter("\r\n", 2);
     json.WriteTo(stream, &formatter);
-    bytes += stream.Size();
+    benchmark::DoNotOptimize(stream.Size());
   }
-  state.SetBytesProcessed(bytes);
-  Label(state);
+  CountBytes(state, OrderText(which).size());
 }
 
-void BM_Formatted_Nlohmann(benchmark::State& state) {
-  const nlohmann::json json = nlohmann::json::parse(Input(static_cast<int>(state.range(0))));
-  int64_t bytes = 0;
-  for (auto _ : state) {
-    const std::string text = json.dump(2);
-    bytes += static_cast<int64_t>(text.size());
-  }
-  state.SetBytesProcessed(bytes);
-  Label(state);
-}
-
-void BM_Formatted_RapidJSON(benchmark::State& state) {
-  const std::string& input = Input(static_cast<int>(state.range(0)));
+void FormattedRapidJSON(benchmark::State& state, int which) {
   rapidjson::Document json;
-  json.Parse(input.c_str(), input.size());
-  int64_t bytes = 0;
+  json.Parse(OrderText(which).c_str(), OrderText(which).size());
   for (auto _ : state) {
     rapidjson::StringBuffer buffer;
     rapidjson::PrettyWriter<rapidjson::StringBuffer> writer(buffer);
     json.Accept(writer);
-    bytes += static_cast<int64_t>(buffer.GetSize());
+    benchmark::DoNotOptimize(buffer.GetSize());
   }
-  state.SetBytesProcessed(bytes);
-  Label(state);
+  CountBytes(state, OrderText(which).size());
+}
+
+void FormattedNlohmann(benchmark::State& state, int which) {
+  const nlohmann::json json = nlohmann::json::parse(OrderText(which));
+  for (auto _ : state) benchmark::DoNotOptimize(json.dump(2).size());
+  CountBytes(state, OrderText(which).size());
+}
+
+// Through files: the file is read whole and the document made; the
+// compact text is made and written to a file; the formatted text is
+// written to a file as it is made.
+
+void LoadFileFastJSON(benchmark::State& state, int which) {
+  const std::string& file = OrderFile(which);
+  for (auto _ : state) {
+    TFastJSON json;
+    json.LoadFromFile(file, false, true);
+    benchmark::DoNotOptimize(json.JsonObject());
+  }
+  CountBytes(state, OrderText(which).size());
+}
+
+void LoadFileRapidJSON(benchmark::State& state, int which) {
+  const std::string& file = OrderFile(which);
+  for (auto _ : state) {
+    std::string text;
+    ReadWholeFile(file.c_str(), text);
+    rapidjson::Document json;
+    json.Parse(text.data(), text.size());
+    benchmark::DoNotOptimize(json.IsObject());
+  }
+  CountBytes(state, OrderText(which).size());
+}
+
+void LoadFileNlohmann(benchmark::State& state, int which) {
+  const std::string& file = OrderFile(which);
+  for (auto _ : state) {
+    std::string text;
+    ReadWholeFile(file.c_str(), text);
+    nlohmann::json json = nlohmann::json::parse(text);
+    benchmark::DoNotOptimize(json.size());
+  }
+  CountBytes(state, OrderText(which).size());
+}
+
+void WriteBytes(const std::string& name, const char* bytes, size_t size) {
+  std::FILE* out = std::fopen(name.c_str(), "wb");
+  if (out == nullptr) return;
+  std::fwrite(bytes, 1, size, out);
+  std::fclose(out);
+}
+
+void SaveCompactFastJSON(benchmark::State& state, int which) {
+  TFastJSON json;
+  json.Parse(OrderText(which));
+  const std::string out = TempFile("out.json");
+  for (auto _ : state) {
+    const std::string text = json.Stringify();
+    WriteBytes(out, text.data(), text.size());
+  }
+  CountBytes(state, OrderText(which).size());
+}
+
+void SaveCompactRapidJSON(benchmark::State& state, int which) {
+  rapidjson::Document json;
+  json.Parse(OrderText(which).c_str(), OrderText(which).size());
+  const std::string out = TempFile("out.json");
+  for (auto _ : state) {
+    rapidjson::StringBuffer buffer;
+    rapidjson::Writer<rapidjson::StringBuffer> writer(buffer);
+    json.Accept(writer);
+    WriteBytes(out, buffer.GetString(), buffer.GetSize());
+  }
+  CountBytes(state, OrderText(which).size());
+}
+
+void SaveCompactNlohmann(benchmark::State& state, int which) {
+  const nlohmann::json json = nlohmann::json::parse(OrderText(which));
+  const std::string out = TempFile("out.json");
+  for (auto _ : state) {
+    const std::string text = json.dump();
+    WriteBytes(out, text.data(), text.size());
+  }
+  CountBytes(state, OrderText(which).size());
+}
+
+void SaveFormattedFastJSON(benchmark::State& state, int which) {
+  TFastJSON json;
+  json.Parse(OrderText(which));
+  const std::string out = TempFile("out.json");
+  for (auto _ : state) json.SaveToFile(out, false, TJSONFormatter::Create);
+  CountBytes(state, OrderText(which).size());
+}
+
+void SaveFormattedRapidJSON(benchmark::State& state, int which) {
+  rapidjson::Document json;
+  json.Parse(OrderText(which).c_str(), OrderText(which).size());
+  const std::string out = TempFile("out.json");
+  for (auto _ : state) {
+    std::FILE* file = std::fopen(out.c_str(), "wb");
+    char block[65536];
+    rapidjson::FileWriteStream stream(file, block, sizeof block);
+    rapidjson::PrettyWriter<rapidjson::FileWriteStream> writer(stream);
+    json.Accept(writer);
+    stream.Flush();
+    std::fclose(file);
+  }
+  CountBytes(state, OrderText(which).size());
+}
+
+void SaveFormattedNlohmann(benchmark::State& state, int which) {
+  const nlohmann::json json = nlohmann::json::parse(OrderText(which));
+  const std::string out = TempFile("out.json");
+  for (auto _ : state) {
+    std::ofstream file(out, std::ios::binary);
+    file << std::setw(2) << json;
+  }
+  CountBytes(state, OrderText(which).size());
+}
+
+// Hostile texts: the time to load one, error or not.
+void Load(benchmark::State& state, const std::string& text) {
+  for (auto _ : state) {
+    TFastJSON json;
+    try {
+      json.Parse(text);
+    } catch (const std::exception&) {
+      // A hostile text may well be refused; the time is what counts.
+    }
+  }
+  CountBytes(state, text.size());
+}
+
+void RegisterHostileShapes() {
+  static const std::vector<TJsonShape> shapes = MakeHostileShapes(8 << 20, 999);
+  for (const TJsonShape& shape : shapes) {
+    const std::string name = std::string("Hostile/") + shape.Label + " (8 MB, 999 levels)/";
+    benchmark::RegisterBenchmark((name + "hostile").c_str(), Load, shape.Hostile)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark((name + "benign").c_str(), Load, shape.Benign)->Unit(benchmark::kMillisecond);
+  }
+}
+
+void RegisterAll() {
+  const std::pair<const char*, TRun> libraries[][3] = {
+      {{"FastJSON", ParseFastJSON}, {"RapidJSON", ParseRapidJSON}, {"nlohmann", ParseNlohmann}},
+      {{"FastJSON", CompactFastJSON}, {"RapidJSON", CompactRapidJSON}, {"nlohmann", CompactNlohmann}},
+      {{"FastJSON", FormattedFastJSON}, {"RapidJSON", FormattedRapidJSON}, {"nlohmann", FormattedNlohmann}},
+      {{"FastJSON", LoadFileFastJSON}, {"RapidJSON", LoadFileRapidJSON}, {"nlohmann", LoadFileNlohmann}},
+      {{"FastJSON", SaveCompactFastJSON}, {"RapidJSON", SaveCompactRapidJSON}, {"nlohmann", SaveCompactNlohmann}},
+      {{"FastJSON", SaveFormattedFastJSON},
+       {"RapidJSON", SaveFormattedRapidJSON},
+       {"nlohmann", SaveFormattedNlohmann}},
+  };
+  const char* const operations[] = {"Parse", "Compact", "Formatted", "LoadFile", "SaveCompactFile", "SaveFormattedFile"};
+  for (size_t operation = 0; operation < std::size(operations); ++operation) {
+    for (const auto& [library, run] : libraries[operation]) Register(operations[operation], library, run);
+  }
+  RegisterHostileShapes();
 }
 
 }  // namespace
+}  // namespace vx::bench
 
-#define VX_JSON_BENCH(name) BENCHMARK(name)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)
-VX_JSON_BENCH(BM_Parse_FastJSON);
-VX_JSON_BENCH(BM_Parse_Nlohmann);
-VX_JSON_BENCH(BM_Parse_RapidJSON);
-VX_JSON_BENCH(BM_Compact_FastJSON);
-VX_JSON_BENCH(BM_Compact_Nlohmann);
-VX_JSON_BENCH(BM_Compact_RapidJSON);
-VX_JSON_BENCH(BM_Formatted_FastJSON);
-VX_JSON_BENCH(BM_Formatted_Nlohmann);
-VX_JSON_BENCH(BM_Formatted_RapidJSON);
-
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  vx::bench::RegisterAll();
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -2,7 +2,8 @@
 
 #include <cstring>
 #include <exception>
-#include <iterator>
+#include <new>
+#include <utility>
 #include <vector>
 
 #include "json/json_formatter.h"
@@ -10,17 +11,102 @@
 #include "json/json_text_internal.h"
 #include "support/file_io.h"
 #include "support/folders.h"
+#include "support/os_file.h"
 #include "support/streams.h"
 #include "support/text_utils.h"
 
 namespace vx {
 
+// An element of an array: a value that knows its array.
+class TJsonItem final : public TJsonValue {
+ public:
+  static constexpr uint32_t kMaxSegmentItems = UINT32_MAX;
+
+  TJsonItem(TJsonArray* array, uint32_t /*index*/) : TJsonValue(kInArray), Array(array) {}
+  TJsonItem(TJsonItem&& source, uint32_t /*index*/) : TJsonValue(std::move(source), kInArray), Array(source.Array) {}
+
+  TJsonArray* const Array;
+};
+
+static_assert(sizeof(TJsonValue) == 16, "a value takes two words");
+static_assert(sizeof(TJsonPair) == 16 + sizeof(TJsonValue), "a pair ends with its value, with no padding");
+
 namespace {
+
+using TTextFlags = TJsonTextFlags;
 
 // Texts end at a NUL byte, as they always did for the model.
 std::string_view CutAtNul(std::string_view text) {
+  if (text.empty()) return text;
   const void* nul = std::memchr(text.data(), 0, text.size());
   return nul ? text.substr(0, static_cast<size_t>(static_cast<const char*>(nul) - text.data())) : text;
+}
+
+// A node's text: where its bytes are, their length when it fits 32 bits,
+// and TJsonTextFlags.
+struct TText {
+  const char* Data = nullptr;
+  uint32_t Length = 0;
+  uint8_t Flags = 0;
+};
+
+// A text for a node; copy makes it the node's own. A length beyond 32 bits
+// is kept before the bytes, so such a text is always copied.
+TText MakeText(std::string_view bytes, uint8_t flags, bool copy) {
+  if (bytes.empty()) return TText();
+  if (bytes.size() > UINT32_MAX) {
+    const size_t length = bytes.size();
+    char* block = static_cast<char*>(::operator new(sizeof length + length));
+    std::memcpy(block, &length, sizeof length);
+    std::memcpy(block + sizeof length, bytes.data(), length);
+    return {block + sizeof length, 0, static_cast<uint8_t>(flags | TTextFlags::kOwned | TTextFlags::kLong)};
+  }
+  if (!copy) return {bytes.data(), static_cast<uint32_t>(bytes.size()), flags};
+  char* data = static_cast<char*>(::operator new(bytes.size()));
+  std::memcpy(data, bytes.data(), bytes.size());
+  return {data, static_cast<uint32_t>(bytes.size()), static_cast<uint8_t>(flags | TTextFlags::kOwned)};
+}
+
+std::string_view TextView(const char* data, uint32_t length, uint8_t flags) {
+  if (flags & TTextFlags::kLong) {
+    size_t longLength;
+    std::memcpy(&longLength, data - sizeof longLength, sizeof longLength);
+    return std::string_view(data, longLength);
+  }
+  return std::string_view(data, length);
+}
+
+void FreeText(const char* data, uint8_t flags) {
+  if (!(flags & TTextFlags::kOwned)) return;
+  ::operator delete(const_cast<char*>(flags & TTextFlags::kLong ? data - sizeof(size_t) : data));
+}
+
+// The text flags of a string's inner text in the form the parser found.
+uint8_t FormFlags(const TJsonStringForm& form) {
+  return static_cast<uint8_t>((form.Escaped ? TTextFlags::kEscaped : 0) | (form.Canonical ? TTextFlags::kCanonical : 0));
+}
+
+std::string DecodedText(std::string_view raw, uint8_t flags) {
+  if (!(flags & TTextFlags::kEscaped)) return std::string(raw);
+  std::string text;
+  text.reserve(raw.size());
+  AppendDecodedJsonText(text, raw);
+  return text;
+}
+
+// A pair's name equals name ignoring the letter case of A-Z.
+bool NameEquals(std::string_view raw, uint8_t flags, std::string_view name) {
+  if (flags & TTextFlags::kEscaped) return TextEquals(DecodedText(raw, flags), name);
+  return TextEquals(raw, name);
+}
+
+template <typename TNode>
+void DestroyChild(TNode* node, bool owned) {
+  if (owned) {
+    delete node;
+  } else {
+    node->~TNode();  // its memory belongs to the document's arena
+  }
 }
 
 // True when node is ancestor or lies below it.
@@ -31,269 +117,441 @@ bool IsWithin(const TJsonBase* node, const TJsonBase* ancestor) {
   return false;
 }
 
-std::unique_ptr<TJsonBase> NewNodeOfKind(TJsonBase::TKind kind) {
-  switch (kind) {
-    case TJsonBase::TKind::Document: return std::make_unique<TFastJSON>();
-    case TJsonBase::TKind::Object: return std::make_unique<TJsonObject>();
-    case TJsonBase::TKind::Array: return std::make_unique<TJsonArray>();
-    case TJsonBase::TKind::Pair: return std::make_unique<TJsonPair>();
-    case TJsonBase::TKind::Value: break;
-  }
-  return std::make_unique<TJsonValue>();
+template <typename TCopy, typename TNode>
+void AssignFrom(TNode& target, const TJsonBase& source) {
+  TCopy copy;
+  copy.Assign(&source);
+  target.Assign(&copy);
 }
 
-// A copy of a node that lies inside the node being assigned, which empties
-// itself first and would otherwise destroy its own source.
-std::unique_ptr<TJsonBase> DetachedCopy(const TJsonBase& source) {
-  std::unique_ptr<TJsonBase> copy = NewNodeOfKind(source.Kind());
-  copy->Assign(&source);
-  return copy;
+// Assigns target from a copy of source, which lies inside target: target
+// empties itself first and would destroy its own source.
+template <typename TNode>
+void AssignThroughCopy(TNode& target, const TJsonBase& source) {
+  switch (source.Kind()) {
+    case TJsonBase::TKind::Object: return AssignFrom<TJsonObject>(target, source);
+    case TJsonBase::TKind::Array: return AssignFrom<TJsonArray>(target, source);
+    case TJsonBase::TKind::Pair: return AssignFrom<TJsonPair>(target, source);
+    case TJsonBase::TKind::Value: return AssignFrom<TJsonValue>(target, source);
+    case TJsonBase::TKind::Document: break;  // a document lies inside nothing
+  }
+}
+
+[[noreturn]] void RaiseAssignError(const TJsonBase& node, const TJsonBase* source) {
+  throw EJsonError(JsonErrorText(node.ClassName(), std::string("assign error: ") +
+                                                       (source ? source->ClassName() : "nil") + " to " +
+                                                       node.ClassName()));
 }
 
 }  // namespace
 
-// Writes nodes as JSON into a text, or through a text buffer into a stream.
-// Both writers of the model run here, so that the compact bytes are the same
-// for both; with a formatter the stream layout and the text layout differ
-// as the formatter's rules say.
-class TJsonWriter {
+// Where a writer's bytes go: a block that is appended to the text, or
+// written to the stream, whenever it is full; pieces are copied in without
+// the checks of a string's append.
+class TJsonOutput {
  public:
-  TJsonWriter(TStream* stream, TJSONFormatter* formatter) : FStream(stream), FFormatter(formatter) {
-    if (FStream) FBase = FStream->Position();
+  // sizeHint: about how many bytes a text will take, when known.
+  TJsonOutput(TStream* stream, size_t sizeHint) : FStream(stream), FBlock(new char[kBlockSize]) {
+    if (FStream) {
+      FBase = FStream->Position();
+    } else if (sizeHint > 0) {
+      // Only what is written is touched; a generous block costs nothing
+      // more and saves copying a large text while it grows.
+      FText.reserve(sizeHint + sizeHint / 4);
+    }
   }
 
+  void Put(char c) {
+    if (FUsed == kBlockSize) Spill();
+    FBlock[FUsed++] = c;
+  }
+  void Put(std::string_view bytes) {
+    if (bytes.empty()) return;
+    if (bytes.size() > kBlockSize - FUsed) {
+      Spill();
+      if (bytes.size() > kBlockSize / 2) {
+        Emit(bytes);
+        return;
+      }
+    }
+    std::memcpy(FBlock.get() + FUsed, bytes.data(), bytes.size());
+    FUsed += bytes.size();
+  }
+
+  // The stream position of the next byte.
+  int64_t Position() const { return FBase + FEmitted + static_cast<int64_t>(FUsed); }
+  // Writes what is left to the stream.
+  void Finish() { Spill(); }
+  std::string TakeText() {
+    Spill();
+    return std::move(FText);
+  }
+
+ private:
+  static constexpr size_t kBlockSize = 64 * 1024;
+
+  void Spill() {
+    Emit(std::string_view(FBlock.get(), FUsed));
+    FUsed = 0;
+  }
+  void Emit(std::string_view bytes) {
+    if (bytes.empty()) return;
+    if (FStream) {
+      FStream->WriteText(bytes);
+    } else {
+      FText.append(bytes);
+    }
+    FEmitted += static_cast<int64_t>(bytes.size());
+  }
+
+  TStream* const FStream;
+  std::unique_ptr<char[]> FBlock;
+  size_t FUsed = 0;
+  std::string FText;
+  int64_t FBase = 0;
+  int64_t FEmitted = 0;
+};
+
+// Writes nodes as JSON into a text, or into a stream. Both writers of the
+// model run here, so that the compact bytes are the same for both; with a
+// formatter the stream layout and the text layout differ as the
+// formatter's rules say.
+class TJsonWriter {
+ public:
+  TJsonWriter(TStream* stream, TJSONFormatter* formatter, size_t sizeHint = 0)
+      : FOut(stream, sizeHint), FToStream(stream != nullptr), FFormatter(formatter) {}
+
   void Value(const TJsonValue& value) {
-    switch (value.ValueType()) {
+    switch (value.FValueType) {
       case jvNone:
       case jvNull:
-        FOut.append("null", 4);
+        FOut.Put("null");
         break;
       case jvString:
-        FOut += '"';
-        AppendEncodedJsonText(FOut, value.StringValue());
-        FOut += '"';
-        MaybeFlush();
+        String(value.RawText(), value.TextFlags());
         break;
-      case jvNumber:
-        AppendJsonFloat(FOut, value.NumberValue());
+      case jvNumber: {
+        char digits[32];
+        FOut.Put(std::string_view(digits, JsonFloatToChars(value.FData.Number, digits)));
         break;
+      }
       case jvBoolean:
-        if (value.BooleanValue()) {
-          FOut.append("true", 4);
-        } else {
-          FOut.append("false", 5);
-        }
+        FOut.Put((value.FFlags & TJsonValue::kTrue) ? std::string_view("true") : std::string_view("false"));
         break;
       case jvObject:
-        Object(*value.ObjectValue());
+        Object(*value.FData.Object);
         break;
       case jvArray:
-        Array(*value.ArrayValue());
+        Array(*value.FData.Array);
         break;
     }
   }
 
   void Pair(const TJsonPair& pair) {
     Format(fmIndent);
-    FOut += '"';
-    AppendEncodedJsonText(FOut, pair.Name);
-    FOut.append("\":", 2);
-    Value(pair.Value());
+    String(pair.RawName(), static_cast<uint8_t>(pair.FNameFlags & TTextFlags::kMask));
+    FOut.Put(':');
+    Value(pair.FValue);
   }
 
   void Object(const TJsonObject& object) {
     if (FFormatter) {
       // The stream layout starts an object on a line of its own unless it is
       // the very first thing written.
-      Format(FStream == nullptr || Position() == 0 ? fmIndent : fmLineBreakIndent);
+      Format(!FToStream || FOut.Position() == 0 ? fmIndent : fmLineBreakIndent);
     }
-    FOut += '{';
+    FOut.Put('{');
     bool first = true;
-    for (const auto& pair : object.FItems) {
-      if (!first) FOut += ',';
+    object.FItems.ForEach([&](const TJsonPair& pair) {
+      if (!first) FOut.Put(',');
       first = false;
       Format(fmLineBreak);
-      Pair(*pair);
-    }
+      Pair(pair);
+    });
     Format(fmLineBreakIndent);
-    FOut += '}';
+    FOut.Put('}');
   }
 
   void Array(const TJsonArray& array) {
     Format(fmIndentIn);
-    FOut += '[';
+    FOut.Put('[');
     bool first = true;
-    for (const auto& item : array.FItems) {
-      if (!first) FOut += ',';
+    array.FItems.ForEach([&](const TJsonValue& item) {
+      if (!first) FOut.Put(',');
       first = false;
-      if (FStream == nullptr) Format(fmLineBreak);
-      Value(*item);
-      MaybeFlush();
-    }
+      if (!FToStream) Format(fmLineBreak);
+      Value(item);
+    });
     Format(fmLineBreakIndent);
-    FOut += ']';
+    FOut.Put(']');
     Format(fmLineBreakOut);
   }
 
-  // Writes what is left to the stream.
-  void Finish() { Flush(); }
-
-  std::string TakeText() { return std::move(FOut); }
+  void Finish() { FOut.Finish(); }
+  std::string TakeText() { return FOut.TakeText(); }
 
  private:
-  // Stream writes in blocks of about this size; the stream may cache too.
-  static constexpr size_t kFlushSize = 64 * 1024;
+  // A text that stands as the writer would write it is copied; any other
+  // is encoded (after decoding, when it holds escapes).
+  void String(std::string_view raw, uint8_t flags) {
+    FOut.Put('"');
+    if (flags & TTextFlags::kCanonical) {
+      FOut.Put(raw);
+    } else {
+      FScratch.clear();
+      if (flags & TTextFlags::kEscaped) {
+        AppendReencodedJsonText(FScratch, raw);
+      } else {
+        AppendEncodedJsonText(FScratch, raw);
+      }
+      FOut.Put(FScratch);
+    }
+    FOut.Put('"');
+  }
 
   void Format(TJSONFormatterAction action) {
-    if (FFormatter) TJSONFormatter::AppendFormat(FOut, action, FFormatter);
-  }
-  int64_t Position() const { return FBase + FFlushed + static_cast<int64_t>(FOut.size()); }
-  void MaybeFlush() {
-    if (FStream && FOut.size() >= kFlushSize) Flush();
-  }
-  void Flush() {
-    if (!FStream || FOut.empty()) return;
-    FStream->WriteText(FOut);
-    FFlushed += static_cast<int64_t>(FOut.size());
-    FOut.clear();
+    if (!FFormatter) return;
+    const TJSONFormatterText bytes = TJSONFormatter::Apply(action, FFormatter);
+    FOut.Put(bytes.LineBreak);
+    FOut.Put(bytes.Indent);
   }
 
-  TStream* FStream;
-  TJSONFormatter* FFormatter;
-  std::string FOut;
-  int64_t FBase = 0;
-  int64_t FFlushed = 0;
+  TJsonOutput FOut;
+  const bool FToStream;
+  TJSONFormatter* const FFormatter;
+  std::string FScratch;
 };
 
-// Builds the nodes of what the parser's single pass reads. The children of
-// the open arrays and objects are collected here and moved into their node
-// at its end, so that each node's list is allocated once at its final size.
+// Builds the nodes of what the parser's single pass reads. What is read is
+// kept as plain records on two lists until its array or object ends; then
+// the container's items are made at once, in one segment of their final
+// size. The nodes go to a document's arena when there is one, else to the
+// heap. Texts point into the parsed text when it outlives the nodes (the
+// document keeps it), else each is copied.
 class TJsonFastBuilder {
  public:
-  // The outermost thing read fills target: the root of a document, the
-  // array or object itself, or the value.
-  explicit TJsonFastBuilder(TJsonBase& target) : FTarget(target) {}
+  // target: the object or array the outermost container fills, or null
+  // when it becomes a new node, found in Result.
+  TJsonFastBuilder(TJsonArena* arena, bool textStays, TJsonBase* target = nullptr)
+      : FArena(arena), FTextStays(textStays), FTarget(target) {}
+  // Frees what was built when the pass gave up.
+  ~TJsonFastBuilder() {
+    for (const TPendingPair& pair : FPairs) {
+      FreeText(pair.Name, pair.NameFlags);
+      Discard(pair.Value);
+    }
+    for (const TPendingValue& value : FValues) Discard(value);
+    Discard(FResult);
+  }
+  TJsonFastBuilder(const TJsonFastBuilder&) = delete;
+  TJsonFastBuilder& operator=(const TJsonFastBuilder&) = delete;
 
-  bool Null() { return Fill(jvNull) != nullptr; }
+  bool Null() {
+    Next().Type = jvNull;
+    return true;
+  }
   bool Boolean(bool flag) {
-    TJsonValue* value = Fill(jvBoolean);
-    if (value) value->FBooleanValue = flag;
-    return value != nullptr;
+    TPendingValue& value = Next();
+    value.Type = jvBoolean;
+    value.Flags = flag ? TJsonValue::kTrue : 0;
+    return true;
   }
   bool Number(double number) {
-    TJsonValue* value = Fill(jvNumber);
-    if (value) value->FNumberValue = number;
-    return value != nullptr;
+    TPendingValue& value = Next();
+    value.Type = jvNumber;
+    value.Data.Number = number;
+    return true;
   }
-  bool String(std::string_view text, bool plain) {
-    TJsonValue* value = Fill(jvString);
-    return value && Decode(value->FStringValue, text, plain);
+  bool String(std::string_view text, const TJsonStringForm& form) {
+    const TText stored = MakeText(text, FormFlags(form), !FTextStays);
+    TPendingValue& value = Next();
+    value.Type = jvString;
+    value.Flags = static_cast<uint8_t>(stored.Flags << TJsonValue::kTextShift);
+    value.Length = stored.Length;
+    value.Data.Text = stored.Data;
+    return true;
   }
 
   bool StartArray() {
-    TJsonArray* array = nullptr;
-    if (FTop == nullptr && FTarget.Kind() == TJsonBase::TKind::Document) {
-      auto& document = static_cast<TFastJSON&>(FTarget);
-      document.NewArray();
-      array = document.JsonArray();
-    } else if (FTop == nullptr && FTarget.Kind() == TJsonBase::TKind::Array) {
-      array = &static_cast<TJsonArray&>(FTarget);
-    } else if (TJsonValue* value = Fill(jvArray)) {
-      value->FArrayValue = std::make_unique<TJsonArray>(value);
-      array = value->FArrayValue.get();
-    }
-    if (array == nullptr) return false;
-    Open(array, FValues.size());
+    FOpen.push_back({false, FValues.size()});
     return true;
   }
-  bool EndArray(size_t /*items*/) {
-    auto& array = static_cast<TJsonArray&>(*FTop);
-    const auto begin = FValues.begin() + static_cast<std::ptrdiff_t>(FOpen.back().First);
-    array.FItems.assign(std::make_move_iterator(begin), std::make_move_iterator(FValues.end()));
-    FValues.erase(begin, FValues.end());
-    Close();
+  bool EndArray(size_t items) {
+    const size_t first = FOpen.back().First;
+    FOpen.pop_back();
+    TJsonArray* array = FOpen.empty() && FTarget ? static_cast<TJsonArray*>(FTarget) : NewNode<TJsonArray>();
+    FillArray(*array, FValues.data() + first, items);
+    FValues.resize(first);
+    if (array != FTarget) Deliver(jvArray, array);
     return true;
   }
 
   bool StartObject() {
-    TJsonObject* object = nullptr;
-    if (FTop == nullptr && FTarget.Kind() == TJsonBase::TKind::Document) {
-      auto& document = static_cast<TFastJSON&>(FTarget);
-      document.NewObject();
-      object = document.JsonObject();
-    } else if (FTop == nullptr && FTarget.Kind() == TJsonBase::TKind::Object) {
-      object = &static_cast<TJsonObject&>(FTarget);
-    } else if (TJsonValue* value = Fill(jvObject)) {
-      value->FObjectValue = std::make_unique<TJsonObject>(value);
-      object = value->FObjectValue.get();
+    FOpen.push_back({true, FPairs.size()});
+    return true;
+  }
+  bool Key(std::string_view text, const TJsonStringForm& form) {
+    const TText stored = MakeText(text, FormFlags(form), !FTextStays);
+    FPairs.push_back({stored.Data, stored.Length, stored.Flags, TPendingValue()});
+    return true;
+  }
+  bool EndObject(size_t pairs) {
+    const size_t first = FOpen.back().First;
+    FOpen.pop_back();
+    TJsonObject* object = FOpen.empty() && FTarget ? static_cast<TJsonObject*>(FTarget) : NewNode<TJsonObject>();
+    FillObject(*object, FPairs.data() + first, pairs);
+    FPairs.resize(first);
+    if (object != FTarget) Deliver(jvObject, object);
+    return true;
+  }
+
+  // After a complete pass without a target: the outermost value, moved
+  // into value.
+  void MoveResultInto(TJsonValue& value) {
+    Place(value, FResult);
+    FResult = TPendingValue();
+  }
+  // After a complete pass over a document's text: its root.
+  void MoveResultInto(TFastJSON& document) {
+    document.FRootInArena = FArena != nullptr;
+    if (FResult.Type == jvArray) {
+      document.FJsonArray = FResult.Data.Array;
+      document.FJsonArray->FOwner = &document;
+      document.FStructType = jsArray;
+    } else {
+      document.FJsonObject = FResult.Data.Object;
+      document.FJsonObject->FOwner = &document;
+      document.FStructType = jsObject;
     }
-    if (object == nullptr) return false;
-    Open(object, FPairs.size());
-    return true;
-  }
-  bool Key(std::string_view text, bool plain) {
-    FPairs.push_back(std::make_unique<TJsonPair>(static_cast<TJsonObject*>(FTop)));
-    return Decode(FPairs.back()->Name, text, plain);
-  }
-  bool EndObject(size_t /*pairs*/) {
-    auto& object = static_cast<TJsonObject&>(*FTop);
-    const auto begin = FPairs.begin() + static_cast<std::ptrdiff_t>(FOpen.back().First);
-    object.FItems.assign(std::make_move_iterator(begin), std::make_move_iterator(FPairs.end()));
-    FPairs.erase(begin, FPairs.end());
-    Close();
-    return true;
+    FResult = TPendingValue();
   }
 
  private:
-  // An open array or object and where its children start on their list.
+  // A value read whose container is not complete yet; Flags are those of
+  // TJsonValue.
+  struct TPendingValue {
+    TJsonValueType Type = jvNone;
+    uint8_t Flags = 0;
+    uint32_t Length = 0;
+    TJsonValueData Data{0};
+  };
+  struct TPendingPair {
+    const char* Name;
+    uint32_t NameLength;
+    uint8_t NameFlags;
+    TPendingValue Value;
+  };
+  // An open array or object and where its items start on their list.
   struct TOpen {
-    TJsonBase* Node;
+    bool IsObject;
     size_t First;
   };
 
-  static bool Decode(std::string& out, std::string_view text, bool plain) {
-    if (!plain) return DecodeJsonTextTo(out, text);
-    out.assign(text.data(), text.size());
-    return true;
+  // The record that the next value read fills.
+  TPendingValue& Next() {
+    if (FOpen.empty()) return FResult;
+    if (FOpen.back().IsObject) return FPairs.back().Value;
+    FValues.emplace_back();
+    return FValues.back();
   }
 
-  void Open(TJsonBase* node, size_t first) {
-    FOpen.push_back({node, first});
-    FTop = node;
-    FTopIsArray = node->Kind() == TJsonBase::TKind::Array;
-  }
-  void Close() {
-    FOpen.pop_back();
-    FTop = FOpen.empty() ? nullptr : FOpen.back().Node;
-    FTopIsArray = FTop && FTop->Kind() == TJsonBase::TKind::Array;
-  }
-
-  // The value that the next thing read fills, with its type set; null when
-  // the target takes no such value.
-  TJsonValue* Fill(TJsonValueType type) {
-    TJsonValue* value = nullptr;
-    if (FTopIsArray) {
-      FValues.push_back(std::make_unique<TJsonValue>(FTop));
-      value = FValues.back().get();
-    } else if (FTop) {
-      value = &FPairs.back()->Value();
-    } else if (FTarget.Kind() == TJsonBase::TKind::Value) {
-      value = &static_cast<TJsonValue&>(FTarget);
+  void Deliver(TJsonValueType type, void* container) {
+    TPendingValue& value = Next();
+    value.Type = type;
+    value.Flags = FArena ? 0 : TJsonValue::kChildOwned;
+    if (type == jvObject) {
+      value.Data.Object = static_cast<TJsonObject*>(container);
+    } else {
+      value.Data.Array = static_cast<TJsonArray*>(container);
     }
-    if (value) value->FValueType = type;
-    return value;
   }
 
-  TJsonBase& FTarget;
-  // The innermost open array or object, null before the first.
-  TJsonBase* FTop = nullptr;
-  bool FTopIsArray = false;
+  static void Place(TJsonValue& value, const TPendingValue& pending) {
+    value.FValueType = pending.Type;
+    value.FFlags = static_cast<uint8_t>((value.FFlags & (TJsonValue::kInPair | TJsonValue::kInArray)) | pending.Flags);
+    value.FLength = pending.Length;
+    value.FData.Number = pending.Data.Number;
+    if (pending.Type == jvObject) {
+      value.FData.Object = pending.Data.Object;
+      value.FData.Object->FOwner = &value;
+    } else if (pending.Type == jvArray) {
+      value.FData.Array = pending.Data.Array;
+      value.FData.Array->FOwner = &value;
+    } else if (pending.Type == jvString) {
+      value.FData.Text = pending.Data.Text;
+    }
+  }
+
+  static void Discard(const TPendingValue& value) {
+    const bool owned = value.Flags & TJsonValue::kChildOwned;
+    if (value.Type == jvString) FreeText(value.Data.Text, static_cast<uint8_t>(value.Flags >> TJsonValue::kTextShift));
+    if (value.Type == jvObject) DestroyChild(value.Data.Object, owned);
+    if (value.Type == jvArray) DestroyChild(value.Data.Array, owned);
+  }
+
+  template <typename TNode>
+  TNode* NewNode() {
+    if (FArena == nullptr) return new TNode(nullptr);
+    return new (FArena->Allocate(sizeof(TNode))) TNode(nullptr);
+  }
+
+  template <typename TItem>
+  TJsonSegment<TItem>* NewSegment(TJsonBase* owner, size_t capacity, bool inArena) {
+    const size_t bytes = TJsonSegment<TItem>::BytesFor(static_cast<uint32_t>(capacity));
+    auto* segment = static_cast<TJsonSegment<TItem>*>(inArena ? FArena->Allocate(bytes) : ::operator new(bytes));
+    segment->Owner = owner;
+    segment->Next = nullptr;
+    segment->Capacity = static_cast<uint32_t>(capacity);
+    segment->Count = static_cast<uint32_t>(capacity);
+    return segment;
+  }
+
+  void FillArray(TJsonArray& array, const TPendingValue* values, size_t count) {
+    if (count == 0) return;
+    TJsonSegment<TJsonItem>* segment = NewSegment<TJsonItem>(&array, count, FArena != nullptr);
+    TJsonItem* items = segment->Items();
+    for (size_t i = 0; i < count; ++i) Place(*new (items + i) TJsonItem(&array, 0), values[i]);
+    array.FItems.Adopt(segment, static_cast<uint32_t>(count), FArena != nullptr);
+  }
+
+  // The pairs go into segments of at most kMaxSegmentItems; only the first
+  // may lie in the arena.
+  void FillObject(TJsonObject& object, const TPendingPair* pairs, size_t count) {
+    TJsonSegment<TJsonPair>* first = nullptr;
+    TJsonSegment<TJsonPair>* last = nullptr;
+    for (size_t done = 0; done < count;) {
+      const size_t size = count - done < TJsonPair::kMaxSegmentItems ? count - done : TJsonPair::kMaxSegmentItems;
+      TJsonSegment<TJsonPair>* segment = NewSegment<TJsonPair>(&object, size, FArena != nullptr && first == nullptr);
+      TJsonPair* items = segment->Items();
+      for (size_t i = 0; i < size; ++i) {
+        const TPendingPair& pending = pairs[done + i];
+        TJsonPair* pair = new (items + i) TJsonPair(pending.Name, pending.NameLength, pending.NameFlags,
+                                                    static_cast<uint32_t>(i));
+        Place(pair->FValue, pending.Value);
+      }
+      if (last) {
+        last->Next = segment;
+      } else {
+        first = segment;
+      }
+      last = segment;
+      done += size;
+    }
+    object.FItems.Adopt(first, static_cast<uint32_t>(count), FArena != nullptr);
+  }
+
+  TJsonArena* const FArena;
+  const bool FTextStays;
+  TJsonBase* const FTarget;
+  TPendingValue FResult;
   std::vector<TOpen> FOpen;
-  std::vector<std::unique_ptr<TJsonValue>> FValues;
-  std::vector<std::unique_ptr<TJsonPair>> FPairs;
+  std::vector<TPendingValue> FValues;
+  std::vector<TPendingPair> FPairs;
 };
 
-// Makes and fills the nodes for the parser's splitting rules.
+// Makes and fills the nodes for the parser's splitting rules, through the
+// lists of the nodes. Texts point into the parsed text when it outlives
+// the nodes, else each is copied.
 class TJsonSplitBuilder {
  public:
   using TDocumentRef = TFastJSON*;
@@ -301,6 +559,8 @@ class TJsonSplitBuilder {
   using TArrayRef = TJsonArray*;
   using TPairRef = TJsonPair*;
   using TValueRef = TJsonValue*;
+
+  explicit TJsonSplitBuilder(bool textStays) : FTextStays(textStays) {}
 
   TJsonArray* NewRootArray(TFastJSON* document) {
     document->NewArray();
@@ -310,35 +570,35 @@ class TJsonSplitBuilder {
     document->NewObject();
     return document->JsonObject();
   }
-  TJsonPair* AddPair(TJsonObject* object) { return &object->Add(std::string()); }
-  void SetPairName(TJsonPair* pair, std::string_view escaped) { pair->Name = DecodeJsonText(escaped); }
-  TJsonValue* PairValue(TJsonPair* pair) { return &pair->Value(); }
-  TJsonValue* AddItem(TJsonArray* array) { return &array->Add(); }
+  TJsonPair* AddPair(TJsonObject* object) { return &object->FItems.Append(object, std::string_view()); }
+  // A name that fails to decode leaves the pair's name empty.
+  void SetPairName(TJsonPair* pair, std::string_view escaped) {
+    const TJsonStringForm form = InspectJsonText(escaped);
+    if (!form.Valid) throw EJsonError("InvalidHexNumber");
+    const TText text = MakeText(escaped, FormFlags(form), !FTextStays);
+    pair->FName = text.Data;
+    pair->FNameLength = text.Length;
+    pair->FNameFlags = static_cast<uint8_t>((pair->FNameFlags & TJsonPair::kInObject) | text.Flags);
+  }
+  TJsonValue* PairValue(TJsonPair* pair) { return &pair->FValue; }
+  TJsonValue* AddItem(TJsonArray* array) { return &array->FItems.Append(array, array); }
 
   void SetNull(TJsonValue* value) { value->FValueType = jvNull; }
-  void SetBoolean(TJsonValue* value, bool flag) {
-    value->FValueType = jvBoolean;
-    value->FBooleanValue = flag;
-  }
+  void SetBoolean(TJsonValue* value, bool flag) { value->SetAsBoolean(flag); }
   void SetNumber(TJsonValue* value, double number) {
     value->FValueType = jvNumber;
-    value->FNumberValue = number;
+    value->FData.Number = number;
   }
   // A text that fails to decode leaves a string value with no text.
   void SetString(TJsonValue* value, std::string_view escaped) {
     value->FValueType = jvString;
-    value->FStringValue = DecodeJsonText(escaped);
+    const TJsonStringForm form = InspectJsonText(escaped);
+    if (!form.Valid) throw EJsonError("InvalidHexNumber");
+    const TText text = MakeText(escaped, FormFlags(form), !FTextStays);
+    value->SetText(text.Data, text.Length, text.Flags);
   }
-  TJsonObject* SetObject(TJsonValue* value) {
-    value->FValueType = jvObject;
-    value->FObjectValue = std::make_unique<TJsonObject>(value);
-    return value->FObjectValue.get();
-  }
-  TJsonArray* SetArray(TJsonValue* value) {
-    value->FValueType = jvArray;
-    value->FArrayValue = std::make_unique<TJsonArray>(value);
-    return value->FArrayValue.get();
-  }
+  TJsonObject* SetObject(TJsonValue* value) { return &value->AsObject(); }
+  TJsonArray* SetArray(TJsonValue* value) { return &value->AsArray(); }
 
   // Quotes at most 100 bytes of the text, after the enclosing pair's name.
   [[noreturn]] void RaiseParseError(const TJsonBase* node, std::string_view text) {
@@ -347,19 +607,19 @@ class TJsonSplitBuilder {
     message += " ..";
     node->RaiseJsonError(message);
   }
+
+ private:
+  const bool FTextStays;
 };
 
 namespace {
 
+using TFastReader = TJsonFastReader<TJsonFastBuilder>;
 using TSplitReader = TJsonSplitReader<TJsonSplitBuilder>;
 
-}  // namespace
-
-namespace {
-
 template <typename TWrite>
-std::string StringifyWith(TJSONFormatter* formatter, TWrite write) {
-  TJsonWriter writer(nullptr, formatter);
+std::string StringifyWith(TJSONFormatter* formatter, size_t sizeHint, TWrite write) {
+  TJsonWriter writer(nullptr, formatter, sizeHint);
   write(writer);
   return writer.TakeText();
 }
@@ -380,6 +640,71 @@ const char* JsonValueTypeName(TJsonValueType type) {
   return type <= jvArray ? kNames[type] : "?";
 }
 
+void TJsonBase::Parse(std::string_view text) {
+  switch (FKind) {
+    case TKind::Document: return static_cast<TFastJSON*>(this)->Parse(text);
+    case TKind::Object: return static_cast<TJsonObject*>(this)->Parse(text);
+    case TKind::Array: return static_cast<TJsonArray*>(this)->Parse(text);
+    case TKind::Pair: return static_cast<TJsonPair*>(this)->Parse(text);
+    case TKind::Value: break;
+  }
+  static_cast<TJsonValue*>(this)->Parse(text);
+}
+
+std::string TJsonBase::Stringify(TJSONFormatter* formatter) const {
+  switch (FKind) {
+    case TKind::Document: return static_cast<const TFastJSON*>(this)->Stringify(formatter);
+    case TKind::Object: return static_cast<const TJsonObject*>(this)->Stringify(formatter);
+    case TKind::Array: return static_cast<const TJsonArray*>(this)->Stringify(formatter);
+    case TKind::Pair: return static_cast<const TJsonPair*>(this)->Stringify(formatter);
+    case TKind::Value: break;
+  }
+  return static_cast<const TJsonValue*>(this)->Stringify(formatter);
+}
+
+void TJsonBase::WriteTo(TStream& stream, TJSONFormatter* formatter) const {
+  switch (FKind) {
+    case TKind::Document: return static_cast<const TFastJSON*>(this)->WriteTo(stream, formatter);
+    case TKind::Object: return static_cast<const TJsonObject*>(this)->WriteTo(stream, formatter);
+    case TKind::Array: return static_cast<const TJsonArray*>(this)->WriteTo(stream, formatter);
+    case TKind::Pair: return static_cast<const TJsonPair*>(this)->WriteTo(stream, formatter);
+    case TKind::Value: break;
+  }
+  static_cast<const TJsonValue*>(this)->WriteTo(stream, formatter);
+}
+
+void TJsonBase::Assign(const TJsonBase* source) {
+  switch (FKind) {
+    case TKind::Document: return static_cast<TFastJSON*>(this)->Assign(source);
+    case TKind::Object: return static_cast<TJsonObject*>(this)->Assign(source);
+    case TKind::Array: return static_cast<TJsonArray*>(this)->Assign(source);
+    case TKind::Pair: return static_cast<TJsonPair*>(this)->Assign(source);
+    case TKind::Value: break;
+  }
+  static_cast<TJsonValue*>(this)->Assign(source);
+}
+
+TJsonBase* TJsonBase::Owner() const {
+  switch (FKind) {
+    case TKind::Document:
+      return nullptr;
+    case TKind::Object:
+      return static_cast<const TJsonObject*>(this)->FOwner;
+    case TKind::Array:
+      return static_cast<const TJsonArray*>(this)->FOwner;
+    case TKind::Pair: {
+      const auto* pair = static_cast<const TJsonPair*>(this);
+      return (pair->FNameFlags & TJsonPair::kInObject) ? pair->Object() : nullptr;
+    }
+    case TKind::Value:
+      break;
+  }
+  const auto* value = static_cast<const TJsonValue*>(this);
+  if (value->FFlags & TJsonValue::kInPair) return const_cast<TJsonPair*>(&TJsonPair::OfValue(*value));
+  if (value->FFlags & TJsonValue::kInArray) return static_cast<const TJsonItem*>(value)->Array;
+  return nullptr;
+}
+
 const char* TJsonBase::ClassName() const {
   switch (FKind) {
     case TKind::Document: return "TFastJSON";
@@ -392,41 +717,57 @@ const char* TJsonBase::ClassName() const {
 }
 
 std::string TJsonBase::EnclosingPairName() const {
-  for (const TJsonBase* node = FOwner; node != nullptr; node = node->FOwner) {
-    if (node->FKind == TKind::Pair) return static_cast<const TJsonPair*>(node)->Name;
+  for (const TJsonBase* node = Owner(); node != nullptr; node = node->Owner()) {
+    if (node->FKind == TKind::Pair) return static_cast<const TJsonPair*>(node)->Name();
   }
   return std::string();
 }
 
 void TJsonBase::RaiseJsonError(std::string_view message) const { throw EJsonError(JsonErrorText(ClassName(), message)); }
 
-namespace {
-
-[[noreturn]] void RaiseAssignError(const TJsonBase& node, const TJsonBase* source) {
-  throw EJsonError(JsonErrorText(node.ClassName(), std::string("assign error: ") +
-                                                       (source ? source->ClassName() : "nil") + " to " +
-                                                       node.ClassName()));
-}
-
-}  // namespace
-
 // TJsonValue
 
-TJsonValue::TJsonValue(TJsonBase* owner) : TJsonBase(TKind::Value, owner) {}
-TJsonValue::~TJsonValue() = default;
+TJsonValue::TJsonValue(TJsonValue&& source, uint8_t placement)
+    : TJsonBase(TKind::Value),
+      FValueType(source.FValueType),
+      FFlags(static_cast<uint8_t>((source.FFlags & ~(kInPair | kInArray)) | placement)),
+      FLength(source.FLength),
+      FData(source.FData) {
+  if (FValueType == jvObject) FData.Object->FOwner = this;
+  if (FValueType == jvArray) FData.Array->FOwner = this;
+  source.FValueType = jvNone;
+  source.FFlags &= kInPair | kInArray;
+  source.FLength = 0;
+  source.FData.Number = 0;
+}
+
+TJsonValue::~TJsonValue() { Clear(); }
 
 void TJsonValue::Clear() {
+  if (FValueType == jvString) FreeText(FData.Text, TextFlags());
+  if (FValueType == jvObject) DestroyChild(FData.Object, FFlags & kChildOwned);
+  if (FValueType == jvArray) DestroyChild(FData.Array, FFlags & kChildOwned);
   FValueType = jvNone;
-  FBooleanValue = false;
-  FNumberValue = 0;
-  FStringValue.clear();
-  FObjectValue.reset();
-  FArrayValue.reset();
+  FFlags &= kInPair | kInArray;
+  FLength = 0;
+  FData.Number = 0;
+}
+
+std::string_view TJsonValue::RawText() const { return TextView(FData.Text, FLength, TextFlags()); }
+
+void TJsonValue::SetText(const char* data, size_t length, uint8_t textFlags) {
+  FData.Text = data;
+  FLength = static_cast<uint32_t>(length);
+  FFlags = static_cast<uint8_t>((FFlags & ~(TTextFlags::kMask << kTextShift)) | (textFlags << kTextShift));
 }
 
 void TJsonValue::RaiseValueTypeError(TJsonValueType target) const {
   RaiseJsonError("\"" + EnclosingPairName() + "\" value type error: " + JsonValueTypeName(FValueType) + " to " +
                  JsonValueTypeName(target));
+}
+
+std::string TJsonValue::StringValue() const {
+  return FValueType == jvString ? DecodedText(RawText(), TextFlags()) : std::string();
 }
 
 std::string TJsonValue::AsString() const {
@@ -435,11 +776,11 @@ std::string TJsonValue::AsString() const {
     case jvNull:
       return std::string();
     case jvString:
-      return FStringValue;
+      return StringValue();
     case jvNumber:
-      return JsonFloatToText(FNumberValue);
+      return JsonFloatToText(FData.Number);
     case jvBoolean:
-      return FBooleanValue ? "true" : "false";
+      return (FFlags & kTrue) ? "true" : "false";
     case jvObject:
     case jvArray:
       break;
@@ -447,12 +788,15 @@ std::string TJsonValue::AsString() const {
   RaiseValueTypeError(jvString);
 }
 
-void TJsonValue::SetAsString(std::string text) {
+void TJsonValue::SetAsString(std::string_view text) {
+  const TText copy = MakeText(text, 0, true);
   if (FValueType != jvString) {
     Clear();
     FValueType = jvString;
+  } else {
+    FreeText(FData.Text, TextFlags());
   }
-  FStringValue = std::move(text);
+  SetText(copy.Data, copy.Length, copy.Flags);
 }
 
 bool TJsonValue::AsBoolean() const {
@@ -461,11 +805,11 @@ bool TJsonValue::AsBoolean() const {
     case jvNull:
       return false;
     case jvString:
-      return TextEquals(FStringValue, "true");
+      return (TextFlags() & TTextFlags::kEscaped) ? TextEquals(StringValue(), "true") : TextEquals(RawText(), "true");
     case jvNumber:
-      return FNumberValue != 0;
+      return FData.Number != 0;
     case jvBoolean:
-      return FBooleanValue;
+      return FFlags & kTrue;
     case jvObject:
     case jvArray:
       break;
@@ -478,25 +822,27 @@ void TJsonValue::SetAsBoolean(bool value) {
     Clear();
     FValueType = jvBoolean;
   }
-  FBooleanValue = value;
+  FFlags = static_cast<uint8_t>(value ? FFlags | kTrue : FFlags & ~kTrue);
 }
 
 TJsonArray& TJsonValue::AsArray() {
   if (FValueType == jvNone) {
-    FArrayValue = std::make_unique<TJsonArray>(this);
+    FData.Array = new TJsonArray(this);
     FValueType = jvArray;
+    FFlags |= kChildOwned;
   }
   if (FValueType != jvArray) RaiseValueTypeError(jvArray);
-  return *FArrayValue;
+  return *FData.Array;
 }
 
 TJsonObject& TJsonValue::AsObject() {
   if (FValueType == jvNone) {
-    FObjectValue = std::make_unique<TJsonObject>(this);
+    FData.Object = new TJsonObject(this);
     FValueType = jvObject;
+    FFlags |= kChildOwned;
   }
   if (FValueType != jvObject) RaiseValueTypeError(jvObject);
-  return *FObjectValue;
+  return *FData.Object;
 }
 
 void TJsonValue::Parse(std::string_view text) {
@@ -504,17 +850,19 @@ void TJsonValue::Parse(std::string_view text) {
   Clear();
   // A value's text is not trimmed, so the single pass only takes text
   // without blanks around it.
-  TJsonFastBuilder builder(*this);
   if (!text.empty() && !IsJsonBlank(text.front()) && !IsJsonBlank(text.back())) {
-    if (TJsonFastReader<TJsonFastBuilder>(builder, kJsonMaxDepth).Read(text)) return;
-    Clear();
+    TJsonFastBuilder builder(nullptr, false);
+    if (TFastReader(builder, kJsonMaxDepth).Read(text)) {
+      builder.MoveResultInto(*this);
+      return;
+    }
   }
-  TJsonSplitBuilder splitBuilder;
-  TSplitReader(splitBuilder, kJsonMaxDepth).Value(this, text, 0);
+  TJsonSplitBuilder builder(false);
+  TSplitReader(builder, text, kJsonMaxDepth).Value(this, text, 0, nullptr);
 }
 
 std::string TJsonValue::Stringify(TJSONFormatter* formatter) const {
-  return StringifyWith(formatter, [this](TJsonWriter& writer) { writer.Value(*this); });
+  return StringifyWith(formatter, 0, [this](TJsonWriter& writer) { writer.Value(*this); });
 }
 
 void TJsonValue::WriteTo(TStream& stream, TJSONFormatter* formatter) const {
@@ -522,37 +870,31 @@ void TJsonValue::WriteTo(TStream& stream, TJSONFormatter* formatter) const {
 }
 
 void TJsonValue::Assign(const TJsonBase* source) {
-  if (source && IsWithin(source, this)) {
-    const std::unique_ptr<TJsonBase> copy = DetachedCopy(*source);
-    Assign(copy.get());
-    return;
-  }
+  if (source && IsWithin(source, this)) return AssignThroughCopy(*this, *source);
   Clear();
   if (source == nullptr) RaiseAssignError(*this, source);
   switch (source->Kind()) {
     case TKind::Object:
-      FValueType = jvObject;
-      FObjectValue = std::make_unique<TJsonObject>(this);
-      FObjectValue->Assign(source);
+      AsObject().Assign(source);
       return;
     case TKind::Array:
-      FValueType = jvArray;
-      FArrayValue = std::make_unique<TJsonArray>(this);
-      FArrayValue->Assign(source);
+      AsArray().Assign(source);
       return;
     case TKind::Value: {
       const auto& value = static_cast<const TJsonValue&>(*source);
-      FValueType = value.FValueType;
-      FStringValue = value.FStringValue;
-      FNumberValue = value.FNumberValue;
-      FBooleanValue = value.FBooleanValue;
-      if (value.FObjectValue) {
-        FObjectValue = std::make_unique<TJsonObject>(this);
-        FObjectValue->Assign(value.FObjectValue.get());
-      }
-      if (value.FArrayValue) {
-        FArrayValue = std::make_unique<TJsonArray>(this);
-        FArrayValue->Assign(value.FArrayValue.get());
+      if (value.FValueType == jvObject) {
+        AsObject().Assign(value.FData.Object);
+      } else if (value.FValueType == jvArray) {
+        AsArray().Assign(value.FData.Array);
+      } else if (value.FValueType == jvString) {
+        // The text is copied as it stands, escapes and all.
+        const TText copy = MakeText(value.RawText(), value.TextFlags() & (TTextFlags::kEscaped | TTextFlags::kCanonical), true);
+        FValueType = jvString;
+        SetText(copy.Data, copy.Length, copy.Flags);
+      } else {
+        FValueType = value.FValueType;
+        FData.Number = value.FData.Number;
+        FFlags = static_cast<uint8_t>(FFlags | (value.FFlags & kTrue));
       }
       return;
     }
@@ -563,36 +905,34 @@ void TJsonValue::Assign(const TJsonBase* source) {
 
 // TJsonArray
 
-TJsonArray::TJsonArray(TJsonBase* owner) : TJsonBase(TKind::Array, owner) {}
+TJsonArray::TJsonArray() : TJsonBase(TKind::Array) {}
+TJsonArray::TJsonArray(TJsonBase* owner) : TJsonBase(TKind::Array), FOwner(owner) {}
 TJsonArray::~TJsonArray() = default;
 
 TJsonValue& TJsonArray::Items(int index) const {
   if (index < 0 || index >= Count()) throw ListIndexError(index);
-  return *FItems[static_cast<size_t>(index)];
+  return FItems.At(static_cast<uint32_t>(index));
 }
 
-TJsonValue& TJsonArray::Add() {
-  FItems.push_back(std::make_unique<TJsonValue>(this));
-  return *FItems.back();
-}
+TJsonValue& TJsonArray::Add() { return FItems.Append(this, this); }
 
-void TJsonArray::Clear() { FItems.clear(); }
+void TJsonArray::Clear() { FItems.Clear(); }
 
 void TJsonArray::Parse(std::string_view text) {
   text = CutAtNul(text);
   Clear();
-  TJsonFastBuilder builder(*this);
   const std::string_view trimmed = JsonTrim(text);
   if (JsonTextEncloses(trimmed, '[', ']')) {
-    if (TJsonFastReader<TJsonFastBuilder>(builder, kJsonMaxDepth).Read(trimmed)) return;
+    TJsonFastBuilder builder(nullptr, false, this);
+    if (TFastReader(builder, kJsonMaxDepth).Read(trimmed)) return;
     Clear();
   }
-  TJsonSplitBuilder splitBuilder;
-  TSplitReader(splitBuilder, kJsonMaxDepth).Array(this, text, 1);
+  TJsonSplitBuilder builder(false);
+  TSplitReader(builder, text, kJsonMaxDepth).Array(this, text, 1, nullptr);
 }
 
 std::string TJsonArray::Stringify(TJSONFormatter* formatter) const {
-  return StringifyWith(formatter, [this](TJsonWriter& writer) { writer.Array(*this); });
+  return StringifyWith(formatter, 0, [this](TJsonWriter& writer) { writer.Array(*this); });
 }
 
 void TJsonArray::WriteTo(TStream& stream, TJSONFormatter* formatter) const {
@@ -600,33 +940,85 @@ void TJsonArray::WriteTo(TStream& stream, TJSONFormatter* formatter) const {
 }
 
 void TJsonArray::Assign(const TJsonBase* source) {
-  if (source && IsWithin(source, this)) {
-    const std::unique_ptr<TJsonBase> copy = DetachedCopy(*source);
-    Assign(copy.get());
-    return;
-  }
+  if (source && IsWithin(source, this)) return AssignThroughCopy(*this, *source);
   Clear();
   if (source == nullptr || source->Kind() != TKind::Array) RaiseAssignError(*this, source);
   const auto& array = static_cast<const TJsonArray&>(*source);
-  FItems.reserve(array.FItems.size());
-  for (const auto& item : array.FItems) Add().Assign(item.get());
+  FItems.Reserve(this, array.FItems.Count());
+  array.FItems.ForEach([this](const TJsonItem& item) { Add().Assign(&item); });
 }
 
 // TJsonPair
 
-TJsonPair::TJsonPair(TJsonObject* owner, std::string name)
-    : TJsonBase(TKind::Pair, owner), Name(std::move(name)), FValue(this) {}
-TJsonPair::~TJsonPair() = default;
+TJsonPair::TJsonPair(std::string_view name, uint32_t index)
+    : TJsonBase(TKind::Pair), FNameFlags(kInObject), FIndex(static_cast<uint16_t>(index)) {
+  SetNameText(name.data(), name.size(), 0);
+}
+
+TJsonPair::TJsonPair(const char* name, uint32_t nameLength, uint8_t nameFlags, uint32_t index)
+    : TJsonBase(TKind::Pair),
+      FNameFlags(static_cast<uint8_t>(nameFlags | kInObject)),
+      FIndex(static_cast<uint16_t>(index)),
+      FNameLength(nameLength),
+      FName(name) {}
+
+TJsonPair::TJsonPair(TJsonPair&& source, uint32_t index)
+    : TJsonBase(TKind::Pair),
+      FNameFlags(source.FNameFlags),
+      FIndex(static_cast<uint16_t>(index)),
+      FNameLength(source.FNameLength),
+      FName(source.FName),
+      FValue(std::move(source.FValue), TJsonValue::kInPair) {
+  source.FNameFlags &= kInObject;
+  source.FNameLength = 0;
+  source.FName = nullptr;
+}
+
+TJsonPair::~TJsonPair() { FreeName(); }
+
+const TJsonPair& TJsonPair::OfValue(const TJsonValue& value) {
+  // The value is the pair's last member.
+  constexpr size_t kValueOffset = sizeof(TJsonPair) - sizeof(TJsonValue);
+  return *reinterpret_cast<const TJsonPair*>(reinterpret_cast<const char*>(&value) - kValueOffset);
+}
+
+TJsonObject* TJsonPair::Object() const {
+  return static_cast<TJsonObject*>(TJsonSegment<TJsonPair>::OfFirstItem(this - FIndex)->Owner);
+}
+
+std::string_view TJsonPair::RawName() const {
+  return TextView(FName, FNameLength, static_cast<uint8_t>(FNameFlags & TTextFlags::kMask));
+}
+
+void TJsonPair::SetNameText(const char* data, size_t length, uint8_t textFlags) {
+  const TText copy = MakeText(std::string_view(data, length), textFlags, true);
+  FreeName();
+  FName = copy.Data;
+  FNameLength = copy.Length;
+  FNameFlags = static_cast<uint8_t>((FNameFlags & kInObject) | copy.Flags);
+}
+
+void TJsonPair::FreeName() {
+  FreeText(FName, static_cast<uint8_t>(FNameFlags & TTextFlags::kMask));
+  FName = nullptr;
+  FNameLength = 0;
+  FNameFlags &= kInObject;
+}
+
+std::string TJsonPair::Name() const { return DecodedText(RawName(), static_cast<uint8_t>(FNameFlags & TTextFlags::kMask)); }
+
+void TJsonPair::SetName(std::string_view name) { SetNameText(name.data(), name.size(), 0); }
 
 void TJsonPair::Parse(std::string_view text) {
-  Name.clear();
+  FreeName();
   FValue.Clear();
-  TJsonSplitBuilder builder;
-  TSplitReader(builder, kJsonMaxDepth).Pair(this, CutAtNul(text), 0);
+  text = CutAtNul(text);
+  TJsonSplitBuilder builder(false);
+  TSplitReader(builder, text, kJsonMaxDepth).Pair(this, text, 0);
 }
 
 std::string TJsonPair::Stringify(TJSONFormatter* formatter) const {
-  return StringifyWith(formatter, [this](TJsonWriter& writer) { writer.Pair(*this); });
+  return StringifyWith(formatter, 0, [this](TJsonWriter& writer) { writer.Pair(*this); });
 }
 
 void TJsonPair::WriteTo(TStream& stream, TJSONFormatter* formatter) const {
@@ -634,50 +1026,41 @@ void TJsonPair::WriteTo(TStream& stream, TJSONFormatter* formatter) const {
 }
 
 void TJsonPair::Assign(const TJsonBase* source) {
-  if (source && IsWithin(source, this)) {
-    const std::unique_ptr<TJsonBase> copy = DetachedCopy(*source);
-    Assign(copy.get());
-    return;
-  }
-  Name.clear();
+  if (source && IsWithin(source, this)) return AssignThroughCopy(*this, *source);
+  FreeName();
   FValue.Clear();
   if (source == nullptr || source->Kind() != TKind::Pair) RaiseAssignError(*this, source);
   const auto& pair = static_cast<const TJsonPair&>(*source);
-  Name = pair.Name;
+  const std::string_view name = pair.RawName();
+  SetNameText(name.data(), name.size(),
+              static_cast<uint8_t>(pair.FNameFlags & (TTextFlags::kEscaped | TTextFlags::kCanonical)));
   FValue.Assign(&pair.FValue);
 }
 
 // TJsonObject
 
-TJsonObject::TJsonObject(TJsonBase* owner) : TJsonBase(TKind::Object, owner) {}
-TJsonObject::~TJsonObject() = default;
-
 TJsonPair& TJsonObject::Items(int index) const {
   if (index < 0 || index >= Count()) throw ListIndexError(index);
-  return *FItems[static_cast<size_t>(index)];
+  return FItems.At(static_cast<uint32_t>(index));
 }
 
 int TJsonObject::Find(std::string_view name) const {
-  for (size_t i = 0; i < FItems.size(); ++i) {
-    if (TextEquals(FItems[i]->Name, name)) return static_cast<int>(i);
-  }
-  return -1;
+  return static_cast<int>(FItems.IndexOf([name](const TJsonPair& pair) {
+    return NameEquals(pair.RawName(), static_cast<uint8_t>(pair.FNameFlags & TTextFlags::kMask), name);
+  }));
 }
 
 TJsonValue& TJsonObject::Values(std::string_view name) {
   const int index = Find(name);
-  if (index >= 0) return FItems[static_cast<size_t>(index)]->Value();
-  return Add(std::string(name)).Value();
+  if (index >= 0) return FItems.At(static_cast<uint32_t>(index)).FValue;
+  return Add(name).FValue;
 }
 
-TJsonPair& TJsonObject::Add(std::string name) {
-  FItems.push_back(std::make_unique<TJsonPair>(this, std::move(name)));
-  return *FItems.back();
-}
+TJsonPair& TJsonObject::Add(std::string_view name) { return FItems.Append(this, name); }
 
 void TJsonObject::Delete(int index) {
   if (index < 0 || index >= Count()) throw ListIndexError(index);
-  FItems.erase(FItems.begin() + index);
+  FItems.Erase(static_cast<uint32_t>(index));
 }
 
 void TJsonObject::Delete(std::string_view name) {
@@ -686,23 +1069,23 @@ void TJsonObject::Delete(std::string_view name) {
   Delete(index);
 }
 
-void TJsonObject::Clear() { FItems.clear(); }
+void TJsonObject::Clear() { FItems.Clear(); }
 
 void TJsonObject::Parse(std::string_view text) {
   text = CutAtNul(text);
   Clear();
-  TJsonFastBuilder builder(*this);
   const std::string_view trimmed = JsonTrim(text);
   if (JsonTextEncloses(trimmed, '{', '}')) {
-    if (TJsonFastReader<TJsonFastBuilder>(builder, kJsonMaxDepth).Read(trimmed)) return;
+    TJsonFastBuilder builder(nullptr, false, this);
+    if (TFastReader(builder, kJsonMaxDepth).Read(trimmed)) return;
     Clear();
   }
-  TJsonSplitBuilder splitBuilder;
-  TSplitReader(splitBuilder, kJsonMaxDepth).Object(this, text, 1);
+  TJsonSplitBuilder builder(false);
+  TSplitReader(builder, text, kJsonMaxDepth).Object(this, text, 1, nullptr);
 }
 
 std::string TJsonObject::Stringify(TJSONFormatter* formatter) const {
-  return StringifyWith(formatter, [this](TJsonWriter& writer) { writer.Object(*this); });
+  return StringifyWith(formatter, 0, [this](TJsonWriter& writer) { writer.Object(*this); });
 }
 
 void TJsonObject::WriteTo(TStream& stream, TJSONFormatter* formatter) const {
@@ -710,38 +1093,45 @@ void TJsonObject::WriteTo(TStream& stream, TJSONFormatter* formatter) const {
 }
 
 void TJsonObject::Assign(const TJsonBase* source) {
-  if (source && IsWithin(source, this)) {
-    const std::unique_ptr<TJsonBase> copy = DetachedCopy(*source);
-    Assign(copy.get());
-    return;
-  }
+  if (source && IsWithin(source, this)) return AssignThroughCopy(*this, *source);
   Clear();
   if (source == nullptr || source->Kind() != TKind::Object) RaiseAssignError(*this, source);
   const auto& object = static_cast<const TJsonObject&>(*source);
-  FItems.reserve(object.FItems.size());
-  for (const auto& pair : object.FItems) Add(std::string()).Assign(pair.get());
+  FItems.Reserve(this, object.FItems.Count());
+  object.FItems.ForEach([this](const TJsonPair& pair) { Add(std::string_view()).Assign(&pair); });
 }
 
 // TFastJSON
 
-TFastJSON::TFastJSON() : TJsonBase(TKind::Document, nullptr) {}
-TFastJSON::~TFastJSON() = default;
+TFastJSON::~TFastJSON() { Clear(); }
+
+void TFastJSON::FreeRoot() {
+  if (FJsonArray) DestroyChild(FJsonArray, !FRootInArena);
+  if (FJsonObject) DestroyChild(FJsonObject, !FRootInArena);
+  FJsonArray = nullptr;
+  FJsonObject = nullptr;
+  FRootInArena = false;
+  FStructType = jsNone;
+}
 
 void TFastJSON::Clear() {
-  FJsonArray.reset();
-  FJsonObject.reset();
-  FStructType = jsNone;
+  FreeRoot();
+  if (FArena) FArena->Release();
+  FText.reset();
+  FTextSize = 0;
 }
 
 void TFastJSON::NewArray() {
   if (FStructType != jsNone) return;
-  FJsonArray = std::make_unique<TJsonArray>(this);
+  FJsonArray = new TJsonArray(this);
+  FRootInArena = false;
   FStructType = jsArray;
 }
 
 void TFastJSON::NewObject() {
   if (FStructType != jsNone) return;
-  FJsonObject = std::make_unique<TJsonObject>(this);
+  FJsonObject = new TJsonObject(this);
+  FRootInArena = false;
   FStructType = jsObject;
 }
 
@@ -760,26 +1150,51 @@ void TFastJSON::Delete(std::string_view name) {
   FJsonObject->Delete(name);
 }
 
-void TFastJSON::Parse(std::string_view text) {
+std::string_view TFastJSON::KeepText(std::string_view text) {
   text = CutAtNul(text);
-  Clear();
-  TJsonFastBuilder builder(*this);
+  FText.reset(new char[text.size() + 1]);
+  if (!text.empty()) std::memcpy(FText.get(), text.data(), text.size());
+  FTextSize = text.size();
+  return std::string_view(FText.get(), text.size());
+}
+
+void TFastJSON::ParseKeptText(std::string_view text) {
   const std::string_view trimmed = JsonTrim(text);
   if (JsonTextEncloses(trimmed, '[', ']') || JsonTextEncloses(trimmed, '{', '}')) {
-    if (TJsonFastReader<TJsonFastBuilder>(builder, kJsonMaxDepth).Read(trimmed)) return;
+    if (!FArena) FArena = std::make_unique<TJsonArena>();
+    TJsonFastBuilder builder(FArena.get(), true);
+    if (TFastReader(builder, kJsonMaxDepth).Read(trimmed)) {
+      builder.MoveResultInto(*this);
+      return;
+    }
   }
-  ParseJsonDocumentSplitting(*this, text);
+  ParseKeptTextSplitting(text);
+}
+
+void TFastJSON::ParseKeptTextSplitting(std::string_view text) {
+  // What the single pass built is freed first; only the text stays.
+  FreeRoot();
+  if (FArena) FArena->Release();
+  TJsonSplitBuilder builder(true);
+  TSplitReader(builder, text, kJsonMaxDepth).Document(this, text);
+}
+
+void TFastJSON::Parse(std::string_view text) {
+  Clear();
+  ParseKeptText(KeepText(text));
 }
 
 void ParseJsonDocumentSplitting(TFastJSON& document, std::string_view text) {
   document.Clear();
-  TJsonSplitBuilder builder;
-  TSplitReader(builder, kJsonMaxDepth).Document(&document, CutAtNul(text));
+  document.ParseKeptTextSplitting(document.KeepText(text));
 }
 
 std::string TFastJSON::Stringify(TJSONFormatter* formatter) const {
-  if (FJsonArray) return FJsonArray->Stringify(formatter);
-  if (FJsonObject) return FJsonObject->Stringify(formatter);
+  const size_t sizeHint = formatter ? 0 : FTextSize;
+  if (FJsonArray) return StringifyWith(formatter, sizeHint, [this](TJsonWriter& writer) { writer.Array(*FJsonArray); });
+  if (FJsonObject) {
+    return StringifyWith(formatter, sizeHint, [this](TJsonWriter& writer) { writer.Object(*FJsonObject); });
+  }
   return std::string();
 }
 
@@ -789,17 +1204,13 @@ void TFastJSON::WriteTo(TStream& stream, TJSONFormatter* formatter) const {
 }
 
 void TFastJSON::Assign(const TJsonBase* source) {
-  if (source && source != this && IsWithin(source, this)) {
-    const std::unique_ptr<TJsonBase> copy = DetachedCopy(*source);
-    Assign(copy.get());
-    return;
-  }
+  if (source && source != this && IsWithin(source, this)) return AssignThroughCopy(*this, *source);
   if (source == this) return;
   Clear();
   const TJsonBase* root = source;
   if (source && source->Kind() == TKind::Document) {
     const auto& document = static_cast<const TFastJSON&>(*source);
-    root = document.FJsonArray ? static_cast<const TJsonBase*>(document.FJsonArray.get()) : document.FJsonObject.get();
+    root = document.FJsonArray ? static_cast<const TJsonBase*>(document.FJsonArray) : document.FJsonObject;
     if (root == nullptr) return;  // an empty source gives an empty document
   } else if (source && source->Kind() == TKind::Value) {
     const auto& value = static_cast<const TJsonValue&>(*source);
@@ -820,12 +1231,39 @@ void TFastJSON::Assign(const TJsonBase* source) {
   }
 }
 
+namespace {
+
+// The whole file in one block; "OSError" when it cannot be opened or read,
+// as the mapped file stream says it.
+std::unique_ptr<char[]> ReadWholeFile(const std::string& fileName, size_t& size) {
+  TOsFile file;
+  if (!file.Open(fileName, TOpenMode::ReadShared)) throw Exception("OSError");
+  const int64_t fileSize = file.Size();
+  if (fileSize < 0) throw Exception("OSError");
+  size = static_cast<size_t>(fileSize);
+  std::unique_ptr<char[]> bytes(new char[size + 1]);
+  size_t done = 0;
+  while (done < size) {
+    const int64_t read = file.Read(bytes.get() + done, static_cast<int64_t>(size - done));
+    if (read < 0) throw Exception("OSError");
+    if (read == 0) break;  // the file became shorter while it was read
+    done += static_cast<size_t>(read);
+  }
+  size = done;
+  return bytes;
+}
+
+}  // namespace
+
 void TFastJSON::LoadOneFile(const std::string& fileName) {
   Clear();
   if (!FileIsPresent(fileName)) return;
-  // The parser reads the mapped bytes in place; only decoded texts are copied.
-  TMappedFileStream stream(fileName);
-  Parse(stream.View());
+  // The file is read once, into the block the nodes will point into.
+  size_t size = 0;
+  FText = ReadWholeFile(fileName, size);
+  const std::string_view text = CutAtNul(std::string_view(FText.get(), size));
+  FTextSize = text.size();
+  ParseKeptText(text);
 }
 
 void TFastJSON::LoadFromFile(const std::string& fileName, bool tryBackup, bool reRaise) {

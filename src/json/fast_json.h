@@ -8,24 +8,38 @@
 // Every error of the model is an EJsonError whose text comes from
 // JsonErrorText ("<TJsonValue>\"a\" parse error: tru .."), except the list
 // index error of Items, which is the support library's EStringListError.
+//
+// Memory: a document that parses a text or loads a file keeps one copy of
+// that text, and its nodes and texts point into it; escapes are decoded
+// when a text is read. Its nodes lie in large blocks of the document that
+// are freed together. A value takes 16 bytes and a pair with its value 32:
+// the nodes have no table of virtual functions (the four operations of
+// TJsonBase choose by the node's kind), and a value finds its pair or array
+// by where it lies. Items of an object or array never move when items are
+// added; Delete moves the items behind the deleted one.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
+#include "json/json_arena.h"
 #include "json/json_error.h"
+#include "json/json_list.h"
 #include "json/json_text.h"
 
 namespace vx {
 
 class TStream;
 class TJSONFormatter;
+class TFastJSON;
 class TJsonArray;
+class TJsonItem;
 class TJsonObject;
 class TJsonPair;
+class TJsonValue;
 class TJsonFastBuilder;
 class TJsonSplitBuilder;
 class TJsonWriter;
@@ -49,27 +63,26 @@ class TJsonBase {
  public:
   enum class TKind : uint8_t { Document, Object, Array, Pair, Value };
 
-  virtual ~TJsonBase() = default;
   TJsonBase(const TJsonBase&) = delete;
   TJsonBase& operator=(const TJsonBase&) = delete;
 
   // Replaces the node's content by the parsed text (up to a NUL byte).
   // Raises the parse error of the node that meets text it cannot take; the
   // nodes built before that stay in the tree.
-  virtual void Parse(std::string_view text) = 0;
+  void Parse(std::string_view text);
   // The node as JSON text: compact without a formatter, else laid out by it
   // (the formatter's level changes while writing).
-  virtual std::string Stringify(TJSONFormatter* formatter = nullptr) const = 0;
+  std::string Stringify(TJSONFormatter* formatter = nullptr) const;
   // Writes the same bytes as Stringify (with a formatter: the stream layout
   // of the formatter, which differs a little from the text layout).
   // Stream errors pass through.
-  virtual void WriteTo(TStream& stream, TJSONFormatter* formatter = nullptr) const = 0;
+  void WriteTo(TStream& stream, TJSONFormatter* formatter = nullptr) const;
   // Deep copy of source (which may be null); raises "assign error: <source
   // class or nil> to <own class>" when the source's class does not fit.
-  virtual void Assign(const TJsonBase* source) = 0;
+  void Assign(const TJsonBase* source);
 
   // The node that holds this node; null for a document or a free node.
-  TJsonBase* Owner() const { return FOwner; }
+  TJsonBase* Owner() const;
   TKind Kind() const { return FKind; }
   // "TFastJSON", "TJsonObject", "TJsonArray", "TJsonPair" or "TJsonValue".
   const char* ClassName() const;
@@ -78,26 +91,50 @@ class TJsonBase {
   std::string EnclosingPairName() const;
 
  protected:
-  TJsonBase(TKind kind, TJsonBase* owner) : FOwner(owner), FKind(kind) {}
+  explicit TJsonBase(TKind kind) : FKind(kind) {}
+  // Nodes are freed as what they are, never through this class.
+  ~TJsonBase() = default;
   [[noreturn]] void RaiseJsonError(std::string_view message) const;
 
  private:
   friend class TJsonSplitBuilder;
-  TJsonBase* FOwner;
-  TKind FKind;
+  const TKind FKind;
 };
 
-class TJsonValue final : public TJsonBase {
+// A text of a node: the bytes as they stand in the parsed text (escapes
+// still in, when Escaped) or as set. Owned texts belong to their node;
+// others lie in the document's copy of its text.
+struct TJsonTextFlags {
+  static constexpr uint8_t kEscaped = 0x01;
+  static constexpr uint8_t kOwned = 0x02;
+  // The length does not fit the node's 32 bits and stands before the bytes.
+  static constexpr uint8_t kLong = 0x04;
+  // The bytes are exactly what the writers write for the decoded text.
+  static constexpr uint8_t kCanonical = 0x08;
+  static constexpr uint8_t kMask = 0x0F;
+};
+
+// What a value holds, by its type.
+union TJsonValueData {
+  double Number;
+  const char* Text;
+  TJsonObject* Object;
+  TJsonArray* Array;
+};
+
+class TJsonValue : public TJsonBase {
  public:
-  explicit TJsonValue(TJsonBase* owner = nullptr);
-  ~TJsonValue() override;
+  // A free value of type jvNone.
+  TJsonValue() : TJsonBase(TKind::Value) {}
+  ~TJsonValue();
 
   TJsonValueType ValueType() const { return FValueType; }
-  const std::string& StringValue() const { return FStringValue; }
-  double NumberValue() const { return FNumberValue; }
-  bool BooleanValue() const { return FBooleanValue; }
-  TJsonObject* ObjectValue() const { return FObjectValue.get(); }
-  TJsonArray* ArrayValue() const { return FArrayValue.get(); }
+  // The decoded text of a jvString value; empty for any other.
+  std::string StringValue() const;
+  double NumberValue() const { return FValueType == jvNumber ? FData.Number : 0; }
+  bool BooleanValue() const { return FValueType == jvBoolean && (FFlags & kTrue); }
+  TJsonObject* ObjectValue() const { return FValueType == jvObject ? FData.Object : nullptr; }
+  TJsonArray* ArrayValue() const { return FValueType == jvArray ? FData.Array : nullptr; }
 
   bool IsEmpty() const { return FValueType == jvNone; }
   // Frees an owned object or array and makes the value jvNone.
@@ -107,7 +144,7 @@ class TJsonValue final : public TJsonBase {
   // raises the value type error for an object or array.
   std::string AsString() const;
   // Makes the value a jvString holding text.
-  void SetAsString(std::string text);
+  void SetAsString(std::string_view text);
   // False for jvNone/jvNull; a text is true when it is "true" in any letter
   // case; a number when it is not 0. Raises for an object or array.
   bool AsBoolean() const;
@@ -117,73 +154,133 @@ class TJsonValue final : public TJsonBase {
   TJsonArray& AsArray();
   TJsonObject& AsObject();
 
-  void Parse(std::string_view text) override;
-  std::string Stringify(TJSONFormatter* formatter = nullptr) const override;
-  void WriteTo(TStream& stream, TJSONFormatter* formatter = nullptr) const override;
-  void Assign(const TJsonBase* source) override;
+  void Parse(std::string_view text);
+  std::string Stringify(TJSONFormatter* formatter = nullptr) const;
+  void WriteTo(TStream& stream, TJSONFormatter* formatter = nullptr) const;
+  void Assign(const TJsonBase* source);
 
  private:
+  friend class TJsonBase;
+  friend class TJsonItem;
+  friend class TJsonPair;
   friend class TJsonFastBuilder;
   friend class TJsonSplitBuilder;
+  friend class TJsonWriter;
+
+  // Where a value lies, which tells its owner.
+  static constexpr uint8_t kInPair = 0x01;
+  static constexpr uint8_t kInArray = 0x02;
+  // The text flags, shifted into the value's flags.
+  static constexpr uint8_t kTextShift = 2;
+  // The object or array was allocated for this value (not in an arena).
+  static constexpr uint8_t kChildOwned = 0x40;
+  static constexpr uint8_t kTrue = 0x80;
+
+  explicit TJsonValue(uint8_t placement) : TJsonBase(TKind::Value), FFlags(placement) {}
+  // Takes over what source holds; source is left jvNone.
+  TJsonValue(TJsonValue&& source, uint8_t placement);
+
   [[noreturn]] void RaiseValueTypeError(TJsonValueType target) const;
+  uint8_t TextFlags() const { return static_cast<uint8_t>((FFlags >> kTextShift) & TJsonTextFlags::kMask); }
+  std::string_view RawText() const;
+  void SetText(const char* data, size_t length, uint8_t textFlags);
 
   TJsonValueType FValueType = jvNone;
-  bool FBooleanValue = false;
-  double FNumberValue = 0;
-  std::string FStringValue;
-  std::unique_ptr<TJsonObject> FObjectValue;
-  std::unique_ptr<TJsonArray> FArrayValue;
+  uint8_t FFlags = 0;
+  uint32_t FLength = 0;
+  TJsonValueData FData{0};
 };
 
 class TJsonArray final : public TJsonBase {
  public:
-  explicit TJsonArray(TJsonBase* owner = nullptr);
-  ~TJsonArray() override;
+  // A free, empty array.
+  TJsonArray();
+  ~TJsonArray();
 
-  int Count() const { return static_cast<int>(FItems.size()); }
+  int Count() const { return static_cast<int>(FItems.Count()); }
   // Raises the list index error outside 0..Count-1.
   TJsonValue& Items(int index) const;
   // Appends a new jvNone value.
   TJsonValue& Add();
   void Clear();
 
-  void Parse(std::string_view text) override;
-  std::string Stringify(TJSONFormatter* formatter = nullptr) const override;
-  void WriteTo(TStream& stream, TJSONFormatter* formatter = nullptr) const override;
-  void Assign(const TJsonBase* source) override;
+  void Parse(std::string_view text);
+  std::string Stringify(TJSONFormatter* formatter = nullptr) const;
+  void WriteTo(TStream& stream, TJSONFormatter* formatter = nullptr) const;
+  void Assign(const TJsonBase* source);
 
  private:
+  friend class TJsonBase;
+  friend class TJsonValue;
+  friend class TFastJSON;
   friend class TJsonFastBuilder;
+  friend class TJsonSplitBuilder;
   friend class TJsonWriter;
-  std::vector<std::unique_ptr<TJsonValue>> FItems;
+
+  explicit TJsonArray(TJsonBase* owner);
+
+  TJsonBase* FOwner = nullptr;
+  TJsonList<TJsonItem> FItems;
 };
 
 class TJsonPair final : public TJsonBase {
  public:
-  // The value is created with the pair, as jvNone.
-  explicit TJsonPair(TJsonObject* owner = nullptr, std::string name = "");
-  ~TJsonPair() override;
+  // A free pair with an empty name and a jvNone value.
+  TJsonPair() : TJsonBase(TKind::Pair) {}
+  ~TJsonPair();
 
-  // Stored decoded, without quotes.
-  std::string Name;
+  // Stored as read, decoded here.
+  std::string Name() const;
+  void SetName(std::string_view name);
   TJsonValue& Value() { return FValue; }
   const TJsonValue& Value() const { return FValue; }
 
-  void Parse(std::string_view text) override;
-  std::string Stringify(TJSONFormatter* formatter = nullptr) const override;
-  void WriteTo(TStream& stream, TJSONFormatter* formatter = nullptr) const override;
-  void Assign(const TJsonBase* source) override;
+  void Parse(std::string_view text);
+  std::string Stringify(TJSONFormatter* formatter = nullptr) const;
+  void WriteTo(TStream& stream, TJSONFormatter* formatter = nullptr) const;
+  void Assign(const TJsonBase* source);
 
  private:
-  TJsonValue FValue;
+  friend class TJsonBase;
+  friend class TJsonValue;
+  friend class TJsonObject;
+  friend class TJsonList<TJsonPair>;
+  friend class TJsonFastBuilder;
+  friend class TJsonSplitBuilder;
+  friend class TJsonWriter;
+
+  // The index in the segment is 16 bits wide.
+  static constexpr uint32_t kMaxSegmentItems = 0xFFFF;
+  // Set for a pair that lies in an object, beside the name's text flags.
+  static constexpr uint8_t kInObject = 0x10;
+
+  // A pair of an object, at index in its segment.
+  TJsonPair(std::string_view name, uint32_t index);
+  // A pair of an object from the parser, with a name as it stands in the text.
+  TJsonPair(const char* name, uint32_t nameLength, uint8_t nameFlags, uint32_t index);
+  TJsonPair(TJsonPair&& source, uint32_t index);
+
+  static const TJsonPair& OfValue(const TJsonValue& value);
+  TJsonObject* Object() const;
+  std::string_view RawName() const;
+  void SetNameText(const char* data, size_t length, uint8_t textFlags);
+  void FreeName();
+
+  uint8_t FNameFlags = 0;
+  uint16_t FIndex = 0;
+  uint32_t FNameLength = 0;
+  const char* FName = nullptr;
+  // Last, so that a value finds its pair at a fixed distance.
+  TJsonValue FValue{TJsonValue::kInPair};
 };
 
 class TJsonObject final : public TJsonBase {
  public:
-  explicit TJsonObject(TJsonBase* owner = nullptr);
-  ~TJsonObject() override;
+  // A free, empty object.
+  TJsonObject() : TJsonBase(TKind::Object) {}
+  ~TJsonObject() = default;
 
-  int Count() const { return static_cast<int>(FItems.size()); }
+  int Count() const { return static_cast<int>(FItems.Count()); }
   // Raises the list index error outside 0..Count-1.
   TJsonPair& Items(int index) const;
   // Position of the first pair whose name equals name ignoring the letter
@@ -193,33 +290,42 @@ class TJsonObject final : public TJsonBase {
   // empty value is appended and its value returned.
   TJsonValue& Values(std::string_view name);
   // Appends a pair without looking for an existing one.
-  TJsonPair& Add(std::string name);
+  TJsonPair& Add(std::string_view name);
   void Delete(int index);
   // Raises "\"<name>\" not found" when no pair has the name.
   void Delete(std::string_view name);
   void Clear();
 
-  void Parse(std::string_view text) override;
-  std::string Stringify(TJSONFormatter* formatter = nullptr) const override;
-  void WriteTo(TStream& stream, TJSONFormatter* formatter = nullptr) const override;
-  void Assign(const TJsonBase* source) override;
+  void Parse(std::string_view text);
+  std::string Stringify(TJSONFormatter* formatter = nullptr) const;
+  void WriteTo(TStream& stream, TJSONFormatter* formatter = nullptr) const;
+  void Assign(const TJsonBase* source);
 
  private:
+  friend class TJsonBase;
+  friend class TJsonValue;
+  friend class TJsonPair;
+  friend class TFastJSON;
   friend class TJsonFastBuilder;
+  friend class TJsonSplitBuilder;
   friend class TJsonWriter;
-  std::vector<std::unique_ptr<TJsonPair>> FItems;
+
+  explicit TJsonObject(TJsonBase* owner) : TJsonBase(TKind::Object), FOwner(owner) {}
+
+  TJsonBase* FOwner = nullptr;
+  TJsonList<TJsonPair> FItems;
 };
 
 // The document root: nothing, one root array or one root object.
 class TFastJSON final : public TJsonBase {
  public:
-  TFastJSON();
-  ~TFastJSON() override;
+  TFastJSON() : TJsonBase(TKind::Document) {}
+  ~TFastJSON();
 
   TJsonStructType StructType() const { return FStructType; }
   // Set only while the root is of that kind.
-  TJsonArray* JsonArray() const { return FJsonArray.get(); }
-  TJsonObject* JsonObject() const { return FJsonObject.get(); }
+  TJsonArray* JsonArray() const { return FJsonArray; }
+  TJsonObject* JsonObject() const { return FJsonObject; }
 
   void Clear();
   // Create an empty root when there is none; an existing root stays.
@@ -234,13 +340,13 @@ class TFastJSON final : public TJsonBase {
 
   // Parses a text enclosed in "[ ]" or "{ }" (after trimming); any other
   // text raises the document's parse error.
-  void Parse(std::string_view text) override;
+  void Parse(std::string_view text);
   // Empty text (no bytes) for an empty document.
-  std::string Stringify(TJSONFormatter* formatter = nullptr) const override;
-  void WriteTo(TStream& stream, TJSONFormatter* formatter = nullptr) const override;
+  std::string Stringify(TJSONFormatter* formatter = nullptr) const;
+  void WriteTo(TStream& stream, TJSONFormatter* formatter = nullptr) const;
   // Takes a TFastJSON, a TJsonArray, a TJsonObject or a TJsonValue holding
   // an array or object.
-  void Assign(const TJsonBase* source) override;
+  void Assign(const TJsonBase* source);
 
   // Empties the document; a missing file stops there without an error.
   // Otherwise the file's bytes (up to a NUL) are parsed. When that fails,
@@ -255,11 +361,30 @@ class TFastJSON final : public TJsonBase {
                   TJSONFormatterClass formatterClass = nullptr) const;
 
  private:
+  friend void ParseJsonDocumentSplitting(TFastJSON& document, std::string_view text);
+  friend class TJsonFastBuilder;
+  friend class TJsonSplitBuilder;
+
   void LoadOneFile(const std::string& fileName);
+  // The document's own copy of the text, cut at a NUL.
+  std::string_view KeepText(std::string_view text);
+  // Parses the document's own text: the single pass, then the splitting
+  // rules when it gives up.
+  void ParseKeptText(std::string_view text);
+  void ParseKeptTextSplitting(std::string_view text);
+  void FreeRoot();
 
   TJsonStructType FStructType = jsNone;
-  std::unique_ptr<TJsonArray> FJsonArray;
-  std::unique_ptr<TJsonObject> FJsonObject;
+  // The root lies in the arena (it was parsed) rather than on the heap.
+  bool FRootInArena = false;
+  TJsonArray* FJsonArray = nullptr;
+  TJsonObject* FJsonObject = nullptr;
+  // The parsed text, which the nodes point into, and the blocks of the
+  // parsed nodes. Compact output of an unchanged document needs about as
+  // many bytes as the text; the writer takes that as a hint.
+  std::unique_ptr<char[]> FText;
+  size_t FTextSize = 0;
+  std::unique_ptr<TJsonArena> FArena;
 };
 
 // The file name with its extension replaced by ".~json" (appended when the

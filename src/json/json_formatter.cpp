@@ -13,35 +13,41 @@ std::unique_ptr<TJSONFormatter> TJSONFormatter::Create(const std::string& lineBr
   return std::make_unique<TJSONFormatter>(lineBreak, level);
 }
 
-const char* TJSONFormatter::IndentText(int level) {
-  // Levels 5 and 6 are one blank wider than their number, and deeper levels
-  // are not indented at all: saved order files have always looked so.
-  static const char* const kIndents[] = {"", " ", "  ", "   ", "    ", "      ", "       "};
-  if (level < 0 || level > 6) return "";
-  return kIndents[level];
-}
+namespace {
 
-void TJSONFormatter::AppendFormat(std::string& text, TJSONFormatterAction action, TJSONFormatter* formatter) {
-  if (!formatter) return;
+// Levels 5 and 6 are one blank wider than their number, and deeper levels
+// are not indented at all: saved order files have always looked so.
+constexpr std::string_view kIndents[] = {"", " ", "  ", "   ", "    ", "      ", "       "};
+
+std::string_view IndentView(int level) { return level < 0 || level > 6 ? std::string_view() : kIndents[level]; }
+
+}  // namespace
+
+const char* TJSONFormatter::IndentText(int level) { return level < 0 || level > 6 ? "" : kIndents[level].data(); }
+
+TJSONFormatterText TJSONFormatter::Apply(TJSONFormatterAction action, TJSONFormatter* formatter) {
+  if (!formatter) return {};
   switch (action) {
     case fmIndentIn:
       ++formatter->Level;
-      break;
+      return {};
     case fmLineBreak:
-      text += formatter->LineBreak;
-      break;
+      return {formatter->LineBreak, {}};
     case fmLineBreakIndent:
-      text += formatter->LineBreak;
-      if (formatter->Level != 0) text += IndentText(formatter->Level);
-      break;
+      return {formatter->LineBreak, IndentView(formatter->Level)};
     case fmLineBreakOut:
-      text += formatter->LineBreak;
       if (formatter->Level > 0) --formatter->Level;
-      break;
+      return {formatter->LineBreak, {}};
     case fmIndent:
-      if (formatter->Level != 0) text += IndentText(formatter->Level);
       break;
   }
+  return {{}, IndentView(formatter->Level)};
+}
+
+void TJSONFormatter::AppendFormat(std::string& text, TJSONFormatterAction action, TJSONFormatter* formatter) {
+  const TJSONFormatterText bytes = Apply(action, formatter);
+  text.append(bytes.LineBreak);
+  text.append(bytes.Indent);
 }
 
 void TJSONFormatter::WriteFormat(TStream* stream, TJSONFormatterAction action, TJSONFormatter* formatter) {

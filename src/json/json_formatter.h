@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace vx {
 
@@ -17,6 +18,13 @@ enum TJSONFormatterAction : uint8_t {
   fmLineBreakIndent,  // LineBreak, then the indentation of Level
   fmLineBreakOut,     // LineBreak, then Level - 1 (not below 0)
   fmIndent,           // the indentation of Level
+};
+
+// The bytes of one action: a line break, then an indentation; either may
+// be empty.
+struct TJSONFormatterText {
+  std::string_view LineBreak;
+  std::string_view Indent;
 };
 
 class TJSONFormatter {
@@ -36,6 +44,10 @@ class TJSONFormatter {
   static void WriteFormat(TStream* stream, TJSONFormatterAction action, TJSONFormatter* formatter);
   static void AppendFormat(std::string& text, TJSONFormatterAction action, TJSONFormatter* formatter);
   static std::string FormatText(TJSONFormatterAction action, TJSONFormatter* formatter);
+  // Applies the action (the level change too) and gives its bytes, which
+  // stay valid as long as the formatter and its LineBreak. The one place
+  // that knows what each action does.
+  static TJSONFormatterText Apply(TJSONFormatterAction action, TJSONFormatter* formatter);
 
   std::string LineBreak;
   // Never below 0.

@@ -23,6 +23,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "json/json_text.h"
 #include "json/json_text_internal.h"
@@ -42,30 +43,92 @@ inline bool JsonTextEncloses(std::string_view text, char first, char last) {
 
 inline bool IsJsonBlank(char c) { return static_cast<unsigned char>(c) <= 0x20; }
 
+// Where each bracket of a text is closed, as the splitting rules match
+// them: strings and brackets of either kind nest inside brackets, and a
+// closer of the other kind is an ordinary byte. Found in one pass over the
+// whole text when first asked, so that no level of the rules scans the
+// groups nested in it again. Only brackets within maxDepth groups are
+// kept: the rules refuse deeper ones before they reach them.
+class TJsonClosers {
+ public:
+  TJsonClosers(std::string_view text, int maxDepth) : FText(text), FMaxDepth(maxDepth) {}
+
+  // The closer of the bracket at open (a pointer into the text) when it
+  // comes before end, else end.
+  const char* Closing(const char* open, const char* end);
+
+ private:
+  void Build();
+
+  std::string_view FText;
+  const int FMaxDepth;
+  bool FBuilt = false;
+  // The positions of the brackets in the text's order, and of their
+  // closers (npos for a bracket that is never closed).
+  std::vector<size_t> FOpeners;
+  std::vector<size_t> FClosers;
+};
+
+// The separators of one kind that a walk met at its own level in a
+// stretch of text: the first three, and whether there were more.
+struct TJsonSeparators {
+  const char* At[3] = {};
+  uint8_t Count = 0;
+  bool More = false;
+
+  void Add(const char* separator) {
+    if (Count < 3) {
+      At[Count++] = separator;
+    } else {
+      More = true;
+    }
+  }
+  bool Empty() const { return Count == 0 && !More; }
+  // Those that lie in [first, last).
+  TJsonSeparators Within(const char* first, const char* last) const;
+};
+
+// A trimmed piece of a text, and the separators that the walk met inside
+// it at its own level. A child that the piece holds finds there what lies
+// behind its own closing bracket without walking that part again.
+struct TJsonPiece {
+  std::string_view Text;
+  TJsonSeparators Commas;
+  TJsonSeparators Colons;
+};
+
 // Yields the trimmed pieces of a text cut at top-level separators. A
 // separator always closes a piece, even an empty one; the rest after the
 // last separator is a piece only when it is not empty, so a trailing
 // separator is tolerated.
-class TJsonPieceSplitter {
+//
+// From tail on (when given), the text is known from tailFacts: it belongs
+// to the last piece when it holds no separator of the walk's kind, and then
+// it is not walked.
+class TJsonPieceWalker {
  public:
-  TJsonPieceSplitter(std::string_view text, char separator) : FText(text), FSeparator(separator) {}
+  TJsonPieceWalker(TJsonClosers& closers, std::string_view text, char separator, const char* tail = nullptr,
+                   const TJsonPiece* tailFacts = nullptr);
 
-  bool Next(std::string_view& piece);
+  bool Next(TJsonPiece& piece);
 
  private:
-  std::string_view FText;
-  char FSeparator;
-  size_t FStart = 0;
-  size_t FPosition = 0;
+  TJsonClosers& FClosers;
+  const char* const FEnd;
+  const char FSeparator;
+  const char* FTail = nullptr;
+  const TJsonSeparators* FTailSeparators = nullptr;
+  const char* FStart;
   bool FDone = false;
 };
 
 // The single pass over one value that must fill the whole text. THandler
 // gets, in the order of the text:
 //   bool Null(); bool Boolean(bool); bool Number(double);
-//   bool String(std::string_view text, bool plain);   the inner text as it
-//       stands, escapes kept; plain when it holds no backslash
-//   bool StartObject(); bool Key(std::string_view text, bool plain); bool EndObject(size_t pairs);
+//   bool String(std::string_view text, const TJsonStringForm& form);
+//       the inner text as it stands: its escapes are checked, not decoded
+//   bool StartObject(); bool Key(std::string_view text, const TJsonStringForm& form);
+//   bool EndObject(size_t pairs);
 //   bool StartArray(); bool EndArray(size_t items);
 // Any of them returns false to give up; so does the reader at the first
 // thing that is not plain JSON (with the tolerated trailing commas and
@@ -88,18 +151,12 @@ class TJsonFastReader {
   }
 
   // Reads the string whose opening quote is at the position and moves
-  // behind its closing quote; false when it is unterminated. plain tells
-  // that the inner text has no backslash.
-  bool ReadString(std::string_view& text, bool& plain) {
+  // behind its closing quote; false when it is unterminated or has an
+  // escape that does not decode.
+  bool ReadString(std::string_view& text, TJsonStringForm& form) {
     const char* const start = FPosition + 1;
-    // Most strings are short and plain: one look at each byte finds the end
-    // and shows that there is nothing to decode.
-    const char* q = start;
-    const char* const shortEnd = FEnd - q > 64 ? q + 64 : FEnd;
-    while (q < shortEnd && *q != '"' && *q != '\\') ++q;
-    plain = q < shortEnd && *q == '"';
-    const char* quote = plain ? q : FindJsonStringEnd(q, FEnd);
-    if (quote == nullptr) return false;
+    const char* quote = ScanJsonString(start, FEnd, form);
+    if (quote == nullptr || !form.Valid) return false;
     text = std::string_view(start, static_cast<size_t>(quote - start));
     FPosition = quote + 1;
     return true;
@@ -109,15 +166,15 @@ class TJsonFastReader {
     const char c = *FPosition;
     if (c == '"') {
       std::string_view text;
-      bool plain;
-      return ReadString(text, plain) && FHandler.String(text, plain);
+      TJsonStringForm form;
+      return ReadString(text, form) && FHandler.String(text, form);
     }
     if (c == '{' || c == '[') {
       if (level + 1 > FMaxDepth) return false;
       return c == '{' ? Object(level + 1) : Array(level + 1);
     }
     const char* start = FPosition;
-    while (FPosition < FEnd && !kTokenEnd[static_cast<unsigned char>(*FPosition)]) ++FPosition;
+    FPosition = FindTokenEnd(FPosition, FEnd);
     const std::string_view token(start, static_cast<size_t>(FPosition - start));
     if (token.size() == 4 && TextEquals(token, "null")) return FHandler.Null();
     if (token.size() == 4 && TextEquals(token, "true")) return FHandler.Boolean(true);
@@ -156,8 +213,8 @@ class TJsonFastReader {
     for (TNext next = TNext::Element; next == TNext::Element; ++count) {
       if (FPosition == FEnd || *FPosition != '"') return false;
       std::string_view name;
-      bool plain;
-      if (!ReadString(name, plain) || !FHandler.Key(name, plain)) return false;
+      TJsonStringForm form;
+      if (!ReadString(name, form) || !FHandler.Key(name, form)) return false;
       SkipBlanks();
       if (FPosition == FEnd || *FPosition != ':') return false;
       ++FPosition;
@@ -186,6 +243,18 @@ class TJsonFastReader {
     }
     ++FPosition;
     return TNext::Closed;
+  }
+
+  // The first byte at or after p that ends a literal or number.
+  static const char* FindTokenEnd(const char* p, const char* end) {
+    using namespace json_words;
+    return FindMarked(
+        p, end,
+        [](uint64_t word) {
+          return BytesBelow(word, 0x21) | BytesEqual(word, ',') | BytesEqual(word, ':') | BytesEqual(word, '"') |
+                 BytesEqual(word, '[') | BytesEqual(word, ']') | BytesEqual(word, '{') | BytesEqual(word, '}');
+        },
+        [](char c) { return kTokenEnd[static_cast<unsigned char>(c)]; });
   }
 
   // Bytes that end a literal or number.
@@ -226,41 +295,45 @@ class TJsonSplitReader {
   using TPairRef = typename TBuilder::TPairRef;
   using TValueRef = typename TBuilder::TValueRef;
 
-  TJsonSplitReader(TBuilder& builder, int maxDepth) : FBuilder(builder), FMaxDepth(maxDepth) {}
+  // text: everything the reader will be given; the entry points take it or
+  // a part of it.
+  TJsonSplitReader(TBuilder& builder, std::string_view text, int maxDepth)
+      : FBuilder(builder), FMaxDepth(maxDepth), FClosers(text, maxDepth) {}
 
   // A document takes only a text enclosed in "[ ]" or "{ }" after trimming.
   void Document(TDocumentRef document, std::string_view text) {
     const std::string_view trimmed = JsonTrim(text);
     if (JsonTextEncloses(trimmed, '[', ']')) {
-      Array(FBuilder.NewRootArray(document), trimmed, 1);
+      Array(FBuilder.NewRootArray(document), trimmed, 1, nullptr);
     } else if (JsonTextEncloses(trimmed, '{', '}')) {
-      Object(FBuilder.NewRootObject(document), trimmed, 1);
+      Object(FBuilder.NewRootObject(document), trimmed, 1, nullptr);
     } else {
       FBuilder.RaiseParseError(document, trimmed);
     }
   }
 
-  // level: the nesting level of the node itself (a root is at 1).
-  void Object(TObjectRef object, std::string_view text, int level) {
+  // level: the nesting level of the node itself (a root is at 1). facts:
+  // what the walk above found in text, when text is one of its pieces.
+  void Object(TObjectRef object, std::string_view text, int level, const TJsonPiece* facts) {
     const std::string_view trimmed = JsonTrim(text);
     if (!JsonTextEncloses(trimmed, '{', '}')) FBuilder.RaiseParseError(object, trimmed);
-    TJsonPieceSplitter pieces(JsonTrim(trimmed.substr(1, trimmed.size() - 2)), ',');
-    for (std::string_view piece; pieces.Next(piece);) Pair(FBuilder.AddPair(object), piece, level);
+    TJsonPieceWalker pieces(FClosers, Inner(trimmed), ',', Tail(trimmed, facts), facts);
+    for (TJsonPiece piece; pieces.Next(piece);) Pair(FBuilder.AddPair(object), piece, level);
   }
 
-  void Array(TArrayRef array, std::string_view text, int level) {
+  void Array(TArrayRef array, std::string_view text, int level, const TJsonPiece* facts) {
     const std::string_view trimmed = JsonTrim(text);
     if (!JsonTextEncloses(trimmed, '[', ']')) FBuilder.RaiseParseError(array, trimmed);
-    TJsonPieceSplitter pieces(JsonTrim(trimmed.substr(1, trimmed.size() - 2)), ',');
-    for (std::string_view piece; pieces.Next(piece);) Value(FBuilder.AddItem(array), piece, level);
+    TJsonPieceWalker pieces(FClosers, Inner(trimmed), ',', Tail(trimmed, facts), facts);
+    for (TJsonPiece piece; pieces.Next(piece);) Value(FBuilder.AddItem(array), piece.Text, level, &piece);
   }
 
-  // level: the level of the object that holds the pair.
+  // A pair parsed on its own: its text is walked for the colons.
   void Pair(TPairRef pair, std::string_view text, int level) {
-    TJsonPieceSplitter pieces(text, ':');
-    std::string_view parts[2];
+    TJsonPieceWalker pieces(FClosers, text, ':');
+    TJsonPiece parts[2];
     int count = 0;
-    for (std::string_view piece; pieces.Next(piece);) {
+    for (TJsonPiece piece; pieces.Next(piece);) {
       if (count == 2) {
         count = 3;  // too many; the rest does not matter
         break;
@@ -268,14 +341,39 @@ class TJsonSplitReader {
       parts[count++] = piece;
     }
     if (count != 2) FBuilder.RaiseParseError(pair, text);
-    if (!JsonTextEncloses(parts[0], '"', '"')) FBuilder.RaiseParseError(pair, parts[0]);
-    FBuilder.SetPairName(pair, parts[0].substr(1, parts[0].size() - 2));
-    Value(FBuilder.PairValue(pair), parts[1], level);
+    NameAndValue(pair, parts[0].Text, parts[1], level);
+  }
+
+  // A pair of an object: the object's walk has found its colons.
+  void Pair(TPairRef pair, const TJsonPiece& piece, int level) {
+    const std::string_view text = piece.Text;
+    const TJsonSeparators& colons = piece.Colons;
+    // The pieces between the colons, as a walk at ":" would cut them.
+    std::string_view parts[2];
+    int count = 0;
+    const char* start = text.data();
+    for (uint8_t i = 0; i < colons.Count && count < 3; ++i) {
+      if (count < 2) parts[count] = JsonTrim(std::string_view(start, static_cast<size_t>(colons.At[i] - start)));
+      ++count;
+      start = colons.At[i] + 1;
+    }
+    const std::string_view rest = JsonTrim(std::string_view(start, static_cast<size_t>(text.data() + text.size() - start)));
+    if (colons.More) {
+      count = 3;
+    } else if (!rest.empty()) {
+      if (count < 2) parts[count] = rest;
+      ++count;
+    }
+    if (count != 2) FBuilder.RaiseParseError(pair, text);
+    TJsonPiece value;
+    value.Text = parts[1];
+    value.Commas = piece.Commas.Within(parts[1].data(), parts[1].data() + parts[1].size());
+    NameAndValue(pair, parts[0], value, level);
   }
 
   // level: the level of the node that holds the value. The text is not
   // trimmed: the node above has done that.
-  void Value(TValueRef value, std::string_view text, int level) {
+  void Value(TValueRef value, std::string_view text, int level, const TJsonPiece* facts) {
     const TJsonTextType type = DetectJsonTextType(text);
     if ((type == TJsonTextType::Object || type == TJsonTextType::Array) && level + 1 > FMaxDepth) {
       FBuilder.RaiseParseError(value, text);
@@ -296,17 +394,36 @@ class TJsonSplitReader {
         FBuilder.SetBoolean(value, TextEquals(text, "true"));
         break;
       case TJsonTextType::Object:
-        Object(FBuilder.SetObject(value), text, level + 1);
+        Object(FBuilder.SetObject(value), text, level + 1, facts);
         break;
       case TJsonTextType::Array:
-        Array(FBuilder.SetArray(value), text, level + 1);
+        Array(FBuilder.SetArray(value), text, level + 1, facts);
         break;
     }
   }
 
  private:
+  static std::string_view Inner(std::string_view enclosed) { return JsonTrim(enclosed.substr(1, enclosed.size() - 2)); }
+
+  // Where the part of an enclosed text begins that lies behind the closer
+  // of its first bracket, when the walk above has been there; null when
+  // there is no such part.
+  const char* Tail(std::string_view enclosed, const TJsonPiece* facts) {
+    if (facts == nullptr) return nullptr;
+    const char* last = enclosed.data() + enclosed.size() - 1;
+    const char* closer = FClosers.Closing(enclosed.data(), last);
+    return closer < last ? closer + 1 : nullptr;
+  }
+
+  void NameAndValue(TPairRef pair, std::string_view name, const TJsonPiece& value, int level) {
+    if (!JsonTextEncloses(name, '"', '"')) FBuilder.RaiseParseError(pair, name);
+    FBuilder.SetPairName(pair, name.substr(1, name.size() - 2));
+    Value(FBuilder.PairValue(pair), value.Text, level, &value);
+  }
+
   TBuilder& FBuilder;
   const int FMaxDepth;
+  TJsonClosers FClosers;
 };
 
 }  // namespace vx

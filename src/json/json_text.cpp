@@ -3,6 +3,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -35,18 +36,40 @@ constexpr std::array<char, 256> MakeEscapeTable() {
 }
 constexpr std::array<char, 256> kEscapes = MakeEscapeTable();
 
-int HexDigitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
+using json_words::BytesBelow;
+using json_words::BytesEqual;
+using json_words::kHighBits;
+
+// The bytes that a JSON string cannot hold as they are: what kEscapes marks.
+uint64_t SpecialBytes(uint64_t word) {
+  return (word & kHighBits) | BytesBelow(word, 0x20) | BytesEqual(word, '"') | BytesEqual(word, '/') |
+         BytesEqual(word, '\\');
 }
+
+// The first byte at or after p that kEscapes marks, or end.
+inline const char* NextSpecialByte(const char* p, const char* end) {
+  return json_words::FindMarked(p, end, SpecialBytes,
+                                [](char c) { return kEscapes[static_cast<unsigned char>(c)] != 0; });
+}
+
+// The value of each byte as a hexadecimal digit, -1 for any other byte.
+constexpr std::array<int8_t, 256> MakeHexTable() {
+  std::array<int8_t, 256> table{};
+  for (int c = 0; c < 256; ++c) table[c] = -1;
+  for (int c = 0; c < 10; ++c) table['0' + c] = static_cast<int8_t>(c);
+  for (int c = 0; c < 6; ++c) {
+    table['a' + c] = static_cast<int8_t>(10 + c);
+    table['A' + c] = static_cast<int8_t>(10 + c);
+  }
+  return table;
+}
+constexpr std::array<int8_t, 256> kHexDigits = MakeHexTable();
 
 // One byte from four hexadecimal digits; false for another byte.
 bool DecodeHex4(const char* digits, char& result) {
   unsigned code = 0;
   for (int i = 0; i < 4; ++i) {
-    const int value = HexDigitValue(digits[i]);
+    const int value = kHexDigits[static_cast<unsigned char>(digits[i])];
     if (value < 0) return false;
     code = code * 16 + static_cast<unsigned>(value);
   }
@@ -59,18 +82,6 @@ bool DecodeHex4(const char* digits, char& result) {
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 char gDecimalPoint = 0;
-
-}  // namespace
-
-std::string_view JsonTrim(std::string_view text) {
-  size_t begin = 0;
-  size_t end = text.size();
-  while (begin < end && static_cast<unsigned char>(text[begin]) <= 0x20) ++begin;
-  while (end > begin && static_cast<unsigned char>(text[end - 1]) <= 0x20) --end;
-  return text.substr(begin, end - begin);
-}
-
-namespace {
 
 // Short runs are looked at byte by byte; beyond this many bytes memchr is
 // quicker, which matters for attachments of a megabyte.
@@ -85,7 +96,90 @@ const char* NextBackslash(const char* p, const char* end) {
   return static_cast<const char*>(std::memchr(p, '\\', static_cast<size_t>(end - p)));
 }
 
+// Reads the escapes of a string's inner text the way DecodeJsonText does:
+// the runs between escapes go to sink.Run(first, last), each escape to
+// sink.Byte(decoded). False at a "\u" escape with a byte that is not a
+// hexadecimal digit.
+template <typename TSink>
+bool WalkJsonEscapes(std::string_view text, TSink& sink) {
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  for (const char* backslash = NextBackslash(p, end); backslash != nullptr; backslash = NextBackslash(p, end)) {
+    sink.Run(p, backslash);
+    p = backslash + 1;
+    if (p == end) return true;  // a final backslash is dropped
+    const char c = *p++;
+    switch (c) {
+      case 'b': sink.Byte('\x08'); break;
+      case 'f': sink.Byte('\x0C'); break;
+      case 'n': sink.Byte('\x0A'); break;
+      case 'r': sink.Byte('\x0D'); break;
+      case 't': sink.Byte('\x09'); break;
+      case 'u':
+        if (end - p >= 4) {
+          char decoded;
+          if (!DecodeHex4(p, decoded)) return false;
+          sink.Byte(decoded);
+          p += 4;
+        } else {
+          // Too short for a code: the escape is dropped, the rest kept as it is.
+          sink.Run(p, end);
+          p = end;
+        }
+        break;
+      default:  // the quote, backslash, slash and every other byte stand for themselves
+        sink.Byte(c);
+        break;
+    }
+  }
+  sink.Run(p, end);
+  return true;
+}
+
+struct TCheckSink {
+  void Run(const char*, const char*) {}
+  void Byte(char) {}
+};
+
+struct TDecodeSink {
+  std::string& Out;
+  void Run(const char* first, const char* last) { Out.append(first, static_cast<size_t>(last - first)); }
+  void Byte(char c) { Out += c; }
+};
+
+void AppendEncodedByte(std::string& out, unsigned char c) {
+  static const char kHex[] = "0123456789abcdef";
+  const char escape = kEscapes[c];
+  if (escape == 0) {
+    out += static_cast<char>(c);
+  } else if (escape == 'u') {
+    const char code[6] = {'\\', 'u', '0', '0', kHex[c >> 4], kHex[c & 15]};
+    out.append(code, 6);
+  } else if (escape == 'E') {
+    out.append("\\u20ac", 6);
+  } else {
+    const char code[2] = {'\\', escape};
+    out.append(code, 2);
+  }
+}
+
+struct TReencodeSink {
+  std::string& Out;
+  void Run(const char* first, const char* last) {
+    AppendEncodedJsonText(Out, std::string_view(first, static_cast<size_t>(last - first)));
+  }
+  void Byte(char c) { AppendEncodedByte(Out, static_cast<unsigned char>(c)); }
+};
+
 }  // namespace
+
+std::string_view JsonTrim(std::string_view text) {
+  size_t begin = 0;
+  size_t end = text.size();
+  while (begin < end && static_cast<unsigned char>(text[begin]) <= 0x20) ++begin;
+  while (end > begin && static_cast<unsigned char>(text[end - 1]) <= 0x20) --end;
+  return text.substr(begin, end - begin);
+}
 
 const char* FindJsonStringEnd(const char* p, const char* end) {
   // The next quote found by memchr is remembered (it stays the first quote
@@ -98,7 +192,11 @@ const char* FindJsonStringEnd(const char* p, const char* end) {
     while (q < limit && *q != '"' && *q != '\\') ++q;
     if (q < limit) {
       if (*q == '"') return q;
-      p = q + 2;  // a backslash skips the byte after it
+      // A backslash skips the byte after it; escapes often come in runs.
+      do {
+        q += 2;
+      } while (q < end && *q == '\\');
+      p = q;
       continue;
     }
     if (q == end) return nullptr;
@@ -113,80 +211,137 @@ const char* FindJsonStringEnd(const char* p, const char* end) {
   return nullptr;
 }
 
-bool DecodeJsonTextTo(std::string& out, std::string_view text) {
+namespace {
+
+// A short escape ("\\n") that EncodeJsonText writes as it stands.
+bool ShortEscapeIsCanonical(char c) {
+  switch (c) {
+    case '"':
+    case '\\':
+    case '/':
+    case 'b':
+    case 'f':
+    case 'n':
+    case 'r':
+    case 't':
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The four digits of a "\u" escape that decoded to byte are exactly what
+// EncodeJsonText writes for it.
+bool UnicodeEscapeIsCanonical(const char* digits, char byte) {
+  static const char kLowerHex[] = "0123456789abcdef";
+  const auto c = static_cast<unsigned char>(byte);
+  if (kEscapes[c] == 'E') return std::memcmp(digits, "20ac", 4) == 0;
+  return kEscapes[c] == 'u' && digits[0] == '0' && digits[1] == '0' && digits[2] == kLowerHex[c >> 4] &&
+         digits[3] == kLowerHex[c & 15];
+}
+
+// Learns the form of the escape at backslash (at least 2 bytes before
+// end) and returns where the next byte to look at is.
+const char* InspectEscape(const char* backslash, const char* end, TJsonStringForm& form, bool& unsure) {
+  form.Escaped = true;
+  if (backslash[1] != 'u') {
+    // Short escapes often come in runs ("\\\\\\"); they need no more than a look.
+    const char* p = backslash;
+    do {
+      if (!ShortEscapeIsCanonical(p[1])) form.Canonical = false;
+      p += 2;
+    } while (end - p >= 2 && p[0] == '\\' && p[1] != 'u');
+    return p;
+  }
+  char decoded;
+  if (end - backslash >= 6 && DecodeHex4(backslash + 2, decoded)) {
+    if (!UnicodeEscapeIsCanonical(backslash + 2, decoded)) form.Canonical = false;
+    return backslash + 6;
+  }
+  // Too short or not hexadecimal: whether it decodes depends on where the
+  // text ends.
+  form.Canonical = false;
+  unsure = true;
+  return backslash + 2;
+}
+
+}  // namespace
+
+const char* ScanJsonString(const char* p, const char* end, TJsonStringForm& form) {
+  const char* const start = p;
+  form = TJsonStringForm();
+  bool unsure = false;
+  for (;;) {
+    // A quote ends the string, a backslash starts an escape, any other such
+    // byte would be written escaped.
+    p = NextSpecialByte(p, end);
+    if (p == end) return nullptr;
+    if (*p == '"') break;
+    if (*p != '\\') {
+      form.Canonical = false;
+      ++p;
+      continue;
+    }
+    if (end - p < 2) return nullptr;  // the closing quote would be escaped
+    p = InspectEscape(p, end, form, unsure);
+  }
+  form.Valid = !unsure || JsonEscapesAreValid(std::string_view(start, static_cast<size_t>(p - start)));
+  return p;
+}
+
+TJsonStringForm InspectJsonText(std::string_view text) {
+  TJsonStringForm form;
+  bool unsure = false;
   const char* p = text.data();
   const char* const end = p + text.size();
-  const char* backslash = NextBackslash(p, end);
-  if (backslash == nullptr) {
-    out.assign(p, text.size());
-    return true;
-  }
-  // Every escape is at least as long as what it stands for, so the result
-  // fits in the length of the text.
-  out.clear();
-  out.resize(text.size());
-  char* const start = &out[0];
-  char* o = start;
-  while (backslash != nullptr) {
-    std::memcpy(o, p, static_cast<size_t>(backslash - p));
-    o += backslash - p;
-    p = backslash + 1;
-    if (p == end) break;  // a final backslash is dropped
-    const char c = *p++;
-    switch (c) {
-      case 'b': *o++ = '\x08'; break;
-      case 'f': *o++ = '\x0C'; break;
-      case 'n': *o++ = '\x0A'; break;
-      case 'r': *o++ = '\x0D'; break;
-      case 't': *o++ = '\x09'; break;
-      case 'u':
-        if (end - p >= 4) {
-          if (!DecodeHex4(p, *o++)) return false;
-          p += 4;
-        } else {
-          // Too short for a code: the escape is dropped, the rest kept as it is.
-          std::memcpy(o, p, static_cast<size_t>(end - p));
-          o += end - p;
-          p = end;
-        }
-        break;
-      default:  // the quote, backslash, slash and every other byte stand for themselves
-        *o++ = c;
-        break;
+  for (p = NextSpecialByte(p, end); p < end; p = NextSpecialByte(p, end)) {
+    if (*p != '\\') {
+      form.Canonical = false;
+      ++p;
+    } else if (end - p < 2) {
+      form.Escaped = true;
+      form.Canonical = false;
+      break;
+    } else {
+      p = InspectEscape(p, end, form, unsure);
     }
-    backslash = NextBackslash(p, end);
   }
-  std::memcpy(o, p, static_cast<size_t>(end - p));
-  o += end - p;
-  out.resize(static_cast<size_t>(o - start));
-  return true;
+  form.Valid = !unsure || JsonEscapesAreValid(text);
+  return form;
+}
+
+bool JsonEscapesAreValid(std::string_view text) {
+  TCheckSink sink;
+  return WalkJsonEscapes(text, sink);
+}
+
+bool AppendDecodedJsonText(std::string& out, std::string_view text) {
+  TDecodeSink sink{out};
+  return WalkJsonEscapes(text, sink);
+}
+
+void AppendReencodedJsonText(std::string& out, std::string_view text) {
+  TReencodeSink sink{out};
+  WalkJsonEscapes(text, sink);
 }
 
 std::string DecodeJsonText(std::string_view text) {
   std::string out;
-  if (!DecodeJsonTextTo(out, text)) throw EJsonError("InvalidHexNumber");
+  // Every escape is at least as long as what it stands for.
+  out.reserve(text.size());
+  if (!AppendDecodedJsonText(out, text)) throw EJsonError("InvalidHexNumber");
   return out;
 }
 
 void AppendEncodedJsonText(std::string& out, std::string_view text) {
-  static const char kHex[] = "0123456789abcdef";
-  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-  const auto* const end = p + text.size();
+  const char* p = text.data();
+  const char* const end = p + text.size();
   while (p < end) {
-    const auto* run = p;
-    while (p < end && kEscapes[*p] == 0) ++p;
-    if (p > run) out.append(reinterpret_cast<const char*>(run), static_cast<size_t>(p - run));
+    const char* run = p;
+    p = NextSpecialByte(p, end);
+    if (p > run) out.append(run, static_cast<size_t>(p - run));
     if (p == end) break;
-    const char escape = kEscapes[*p];
-    if (escape == 'u') {
-      const char code[6] = {'\\', 'u', '0', '0', kHex[*p >> 4], kHex[*p & 15]};
-      out.append(code, 6);
-    } else if (escape == 'E') {
-      out.append("\\u20ac", 6);
-    } else {
-      const char code[2] = {'\\', escape};
-      out.append(code, 2);
-    }
+    AppendEncodedByte(out, static_cast<unsigned char>(*p));
     ++p;
   }
 }
@@ -205,48 +360,111 @@ char JsonDecimalPoint() {
 
 void SetJsonDecimalPoint(char separator) { gDecimalPoint = separator; }
 
+namespace {
+
+// The parts of a number text of the decimal form, as positions in it.
+struct TNumberForm {
+  size_t Separator = std::string_view::npos;
+  // The decimal exponent of the first digit that is not 0 (1 for 0.5e1 and
+  // 1.5, 2 for 12): what decides between too large and too small.
+  long long Magnitude = 0;
+  bool AllZero = true;
+};
+
+// Reads an exponent's digits, stopping the value at a size no number needs.
+long long ReadExponent(std::string_view digits) {
+  long long value = 0;
+  for (char c : digits) value = value < 100000000 ? value * 10 + (c - '0') : value;
+  return value;
+}
+
+// True for optional sign, digits, an optional separator ("." or the
+// locale's) with digits, and an optional exponent, with at least one digit
+// before the exponent.
+bool ReadNumberForm(std::string_view text, char separator, TNumberForm& form) {
+  const size_t n = text.size();
+  size_t i = 0;
+  if (text[i] == '+' || text[i] == '-') ++i;
+  long long digitsBeforeFirst = 0;
+  size_t digits = 0;
+  bool afterSeparator = false;
+  long long leadingFractionZeros = 0;
+  for (; i < n; ++i) {
+    const char c = text[i];
+    if (IsDigit(c)) {
+      ++digits;
+      if (c != '0' && form.AllZero) {
+        form.AllZero = false;
+      } else if (form.AllZero && afterSeparator) {
+        ++leadingFractionZeros;
+      }
+      if (!form.AllZero && !afterSeparator) ++digitsBeforeFirst;
+    } else if ((c == '.' || c == separator) && !afterSeparator) {
+      afterSeparator = true;
+      form.Separator = i;
+    } else {
+      break;
+    }
+  }
+  if (digits == 0) return false;
+  long long exponent = 0;
+  if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+    ++i;
+    bool negative = false;
+    if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    const size_t first = i;
+    while (i < n && IsDigit(text[i])) ++i;
+    if (i == first) return false;
+    exponent = ReadExponent(text.substr(first, i - first));
+    if (negative) exponent = -exponent;
+  }
+  if (i != n) return false;
+  form.Magnitude = (digitsBeforeFirst > 0 ? digitsBeforeFirst : -leadingFractionZeros) + exponent;
+  return true;
+}
+
+}  // namespace
+
 bool TryJsonTextToFloat(std::string_view text, double& value) {
   value = 0;
   // Blanks around the number are allowed, as the locale's conversion does.
   while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
   while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  const char separator = JsonDecimalPoint();
-  // Numbers this long are not written by anyone; refusing them keeps the
-  // copy below on the stack.
-  char buffer[128];
-  if (text.empty() || text.size() >= sizeof buffer) return false;
-  size_t i = 0;
-  size_t out = 0;
-  const size_t n = text.size();
-  if (text[i] == '+' || text[i] == '-') {
-    if (text[i] == '-') buffer[out++] = '-';
-    ++i;
+  if (text.empty()) return false;
+  // Whole numbers of up to 15 digits, most numbers of an order, are exact
+  // in a double as they are read.
+  if (text.size() <= 15) {
+    const bool negative = text.front() == '-';
+    size_t i = negative || text.front() == '+' ? 1 : 0;
+    uint64_t whole = 0;
+    for (; i < text.size() && IsDigit(text[i]); ++i) whole = whole * 10 + static_cast<uint64_t>(text[i] - '0');
+    if (i == text.size() && i > (negative || text.front() == '+' ? 1u : 0u)) {
+      value = negative ? -static_cast<double>(whole) : static_cast<double>(whole);
+      return true;
+    }
   }
-  size_t digits = 0;
-  while (i < n && IsDigit(text[i])) buffer[out++] = text[i++], ++digits;
-  if (i < n && (text[i] == '.' || text[i] == separator)) {
-    buffer[out++] = '.';
-    ++i;
-    while (i < n && IsDigit(text[i])) buffer[out++] = text[i++], ++digits;
+  TNumberForm form;
+  if (!ReadNumberForm(text, JsonDecimalPoint(), form)) return false;
+  // The conversion takes no "+" and only "." as the separator, so a text
+  // with the locale's own separator is read from a copy.
+  if (text.front() == '+') {
+    text.remove_prefix(1);
+    if (form.Separator != std::string_view::npos) --form.Separator;
   }
-  if (digits == 0) return false;
-  if (i < n && (text[i] == 'e' || text[i] == 'E')) {
-    buffer[out++] = 'e';
-    ++i;
-    if (i < n && (text[i] == '+' || text[i] == '-')) buffer[out++] = text[i++];
-    size_t exponentDigits = 0;
-    while (i < n && IsDigit(text[i])) buffer[out++] = text[i++], ++exponentDigits;
-    if (exponentDigits == 0) return false;
+  std::string copy;
+  if (form.Separator != std::string_view::npos && text[form.Separator] != '.') {
+    copy.assign(text);
+    copy[form.Separator] = '.';
+    text = copy;
   }
-  if (i != n) return false;
-  buffer[out] = 0;
   double result = 0;
-  const auto [end, error] = std::from_chars(buffer, buffer + out, result);
+  const char* const last = text.data() + text.size();
+  const auto [end, error] = std::from_chars(text.data(), last, result);
   if (error == std::errc::result_out_of_range) {
     // Too small to hold counts as 0; too large is no number.
-    result = std::strtod(buffer, nullptr);
-    if (std::isinf(result)) return false;
-  } else if (error != std::errc() || end != buffer + out) {
+    if (form.Magnitude > 0) return false;
+    result = 0;
+  } else if (error != std::errc() || end != last) {
     return false;
   }
   value = result;
@@ -259,31 +477,34 @@ double JsonTextToFloat(std::string_view text) {
   return value;
 }
 
-void AppendJsonFloat(std::string& out, double value) {
+size_t JsonFloatToChars(double value, char (&buffer)[32]) {
+  char* out = buffer;
+  auto put = [&out](const char* text) {
+    while (*text) *out++ = *text++;
+  };
   if (std::isnan(value)) {
-    out += "NAN";
-    return;
+    put("NAN");
+    return static_cast<size_t>(out - buffer);
   }
   if (std::isinf(value)) {
-    out += value < 0 ? "-INF" : "INF";
-    return;
+    put(value < 0 ? "-INF" : "INF");
+    return static_cast<size_t>(out - buffer);
   }
   if (value == 0) {
-    out += '0';
-    return;
+    *out++ = '0';
+    return 1;
   }
-  char buffer[40];
   // Whole numbers of up to 15 digits, the common case, need no rounding.
   if (std::fabs(value) < 1e15 && value == std::trunc(value)) {
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, static_cast<long long>(value));
-    out.append(buffer, result.ptr);
-    return;
+    return static_cast<size_t>(std::to_chars(buffer, buffer + sizeof buffer, static_cast<long long>(value)).ptr - buffer);
   }
   // 15 significant digits, correctly rounded: "-d.ddddddddddddddde-xx".
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
-  const char* p = buffer;
+  char scientific[32];
+  const auto result = std::to_chars(scientific, scientific + sizeof scientific, value, std::chars_format::scientific, 14);
+  *result.ptr = 0;
+  const char* p = scientific;
   if (*p == '-') {
-    out += '-';
+    *out++ = '-';
     ++p;
   }
   char digits[16];
@@ -291,31 +512,37 @@ void AppendJsonFloat(std::string& out, double value) {
   for (; *p != 'e'; ++p) {
     if (*p != '.') digits[count++] = *p;
   }
-  *result.ptr = 0;
   const int exponent = std::atoi(p + 1);
   while (count > 1 && digits[count - 1] == '0') --count;
   if (exponent >= -5 && exponent <= 14) {
     if (exponent >= 0) {
-      for (int i = 0; i <= exponent; ++i) out += i < count ? digits[i] : '0';
+      for (int i = 0; i <= exponent; ++i) *out++ = i < count ? digits[i] : '0';
       if (count > exponent + 1) {
-        out += '.';
-        out.append(digits + exponent + 1, static_cast<size_t>(count - exponent - 1));
+        *out++ = '.';
+        for (int i = exponent + 1; i < count; ++i) *out++ = digits[i];
       }
     } else {
-      out += "0.";
-      out.append(static_cast<size_t>(-exponent - 1), '0');
-      out.append(digits, static_cast<size_t>(count));
+      *out++ = '0';
+      *out++ = '.';
+      for (int i = 0; i < -exponent - 1; ++i) *out++ = '0';
+      for (int i = 0; i < count; ++i) *out++ = digits[i];
     }
-    return;
+    return static_cast<size_t>(out - buffer);
   }
-  out += digits[0];
+  *out++ = digits[0];
   if (count > 1) {
-    out += '.';
-    out.append(digits + 1, static_cast<size_t>(count - 1));
+    *out++ = '.';
+    for (int i = 1; i < count; ++i) *out++ = digits[i];
   }
-  out += 'E';
-  if (exponent < 0) out += '-';
-  out += std::to_string(exponent < 0 ? -exponent : exponent);
+  *out++ = 'E';
+  if (exponent < 0) *out++ = '-';
+  out = std::to_chars(out, buffer + sizeof buffer, exponent < 0 ? -exponent : exponent).ptr;
+  return static_cast<size_t>(out - buffer);
+}
+
+void AppendJsonFloat(std::string& out, double value) {
+  char buffer[32];
+  out.append(buffer, JsonFloatToChars(value, buffer));
 }
 
 std::string JsonFloatToText(double value) {

@@ -140,10 +140,10 @@ TEST(JsonParser, NodesParseTheirOwnText) {
 
   TJsonPair pair;
   pair.Parse("\"n\\u00e4me\" : [true]");
-  EXPECT_EQ(pair.Name, "n\xe4me");
+  EXPECT_EQ(pair.Name(), "n\xe4me");
   EXPECT_EQ(pair.Stringify(), "\"n\\u00e4me\":[true]");
   EXPECT_EQ(ErrorText([&] { pair.Parse("\"a\""); }), "<TJsonPair>\"\" parse error: \"a\" ..");
-  EXPECT_EQ(pair.Name, "");
+  EXPECT_EQ(pair.Name(), "");
 
   TJsonValue value;
   value.Parse("\"x\"");

@@ -73,7 +73,7 @@ TEST(EncodeJsonText, RoundTripsEveryByte) {
   json.Values(all).SetAsString(all);
   TFastJSON back;
   back.Parse(json.Stringify());
-  EXPECT_EQ(back.JsonObject()->Items(0).Name, all);
+  EXPECT_EQ(back.JsonObject()->Items(0).Name(), all);
   EXPECT_EQ(back.Values(all).AsString(), all);
 }
 

@@ -1,0 +1,231 @@
+// The whole-file rows without Google Benchmark, so that they also run in
+// the Windows build:
+//  - vxorder check, compact and format against a RapidJSON and an nlohmann
+//    program doing the same work, on the two generated order files; each
+//    run is a process of its own, the programs take turns in every round,
+//    and the table gives median times, peak memory and their ratios;
+//  - the hostile shapes against benign texts of the same size and depth,
+//    loaded in this process, as a factor.
+// A child's peak memory counts what its parent held when it was started
+// (POSIX starts it from the parent's memory), so this process stays small
+// while it starts programs: a run of itself writes the order files, and
+// outputs are compared piece by piece.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "child_process.h"
+#include "json/fast_json.h"
+#include "order_files.h"
+#include "support/errors.h"
+
+namespace vx::bench {
+namespace {
+
+const char kUsage[] =
+    "usage: json_file_ratio --vxorder PATH --rapidjson PATH [--nlohmann PATH] [--rounds N] [--folder DIR]\n"
+    "                       [--orders small|all]\n"
+    "       json_file_ratio --write-order POSITIONS ATTACHMENTS(0|1) FILE\n"
+    "  --rounds N        runs of each program per row (default 5)\n"
+    "  --folder DIR      where the order files are written (default: a folder in the temporary folder)\n"
+    "  --orders small    only the file of 10000 positions (default all: also the attachments)\n";
+
+struct TOptions {
+  std::string Self;
+  std::vector<std::string> Programs;  // vxorder first, then the peers
+  std::vector<std::string> Names;
+  int Rounds = 5;
+  std::string Folder;
+  bool AllOrders = true;
+};
+
+bool ParseOptions(int argc, char** argv, TOptions& options) {
+  options.Self = argv[0];
+  std::string vxorder, rapidjson, nlohmann;
+  for (int i = 1; i + 1 < argc; i += 2) {
+    const std::string option = argv[i];
+    const std::string value = argv[i + 1];
+    if (option == "--vxorder") {
+      vxorder = value;
+    } else if (option == "--rapidjson") {
+      rapidjson = value;
+    } else if (option == "--nlohmann") {
+      nlohmann = value;
+    } else if (option == "--folder") {
+      options.Folder = value;
+    } else if (option == "--orders" && (value == "small" || value == "all")) {
+      options.AllOrders = value == "all";
+    } else if (option == "--rounds") {
+      options.Rounds = std::atoi(value.c_str());
+      if (options.Rounds < 1 || options.Rounds > 1000) return false;
+    } else {
+      return false;
+    }
+  }
+  if (argc % 2 == 0 || vxorder.empty() || rapidjson.empty()) return false;
+  options.Programs = {vxorder, rapidjson};
+  options.Names = {"vxorder", "RapidJSON"};
+  if (!nlohmann.empty()) {
+    options.Programs.push_back(nlohmann);
+    options.Names.push_back("nlohmann");
+  }
+  if (options.Folder.empty()) options.Folder = (std::filesystem::temp_directory_path() / "vx-json-ratio").string();
+  return true;
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const size_t middle = values.size() / 2;
+  return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+void WriteFile(const std::string& name, const std::string& bytes) {
+  std::ofstream out(name, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!out) throw Exception("cannot write " + name);
+}
+
+// True when both files hold the same bytes.
+bool SameBytes(const std::string& first, const std::string& second) {
+  std::ifstream a(first, std::ios::binary);
+  std::ifstream b(second, std::ios::binary);
+  std::vector<char> blockA(1 << 16);
+  std::vector<char> blockB(1 << 16);
+  while (a && b) {
+    a.read(blockA.data(), static_cast<std::streamsize>(blockA.size()));
+    b.read(blockB.data(), static_cast<std::streamsize>(blockB.size()));
+    if (a.gcount() != b.gcount() || !std::equal(blockA.begin(), blockA.begin() + a.gcount(), blockB.begin())) {
+      return false;
+    }
+  }
+  return a.eof() && b.eof();
+}
+
+struct TMeasure {
+  std::vector<double> Seconds;
+  std::vector<double> Megabytes;
+};
+
+// One row: the command on one file, every program in turn, each round
+// starting with another one so that a drift of the machine favours none.
+std::vector<TMeasure> RunRow(const TOptions& options, const std::string& command, const std::string& file) {
+  std::vector<TMeasure> measures(options.Programs.size());
+  for (int round = 0; round < options.Rounds; ++round) {
+    for (size_t turn = 0; turn < options.Programs.size(); ++turn) {
+      const size_t program = (turn + static_cast<size_t>(round)) % options.Programs.size();
+      const std::string out = options.Folder + "/out-" + options.Names[program];
+      std::vector<std::string> arguments = {options.Programs[program], command, file};
+      if (command == "format") arguments.push_back(out + ".json");
+      const TChildRun run = RunChild(arguments, out + ".txt");
+      if (run.ExitCode != 0) throw Exception(options.Names[program] + " " + command + " failed on " + file);
+      measures[program].Seconds.push_back(run.Seconds);
+      measures[program].Megabytes.push_back(run.PeakMegabytes);
+    }
+  }
+  return measures;
+}
+
+void PrintOrderRows(const TOptions& options) {
+  std::printf("Whole-file runs, median of %d rounds: milliseconds, peak memory in MB, and vxorder's ratio to\n",
+              options.Rounds);
+  std::printf("each peer for time and memory (below 1.00: vxorder needs less)\n\n");
+  std::printf("%-8s %-16s %9s %7s", "command", "file", "vxorder", "MB");
+  for (size_t peer = 1; peer < options.Names.size(); ++peer) {
+    std::printf(" | %9s %7s %6s %6s", options.Names[peer].c_str(), "MB", "time", "memory");
+  }
+  std::printf("\n");
+  for (const TOrderFile& order : kOrderFiles) {
+    if (order.Attachments && !options.AllOrders) continue;
+    const std::string file =
+        options.Folder + "/orders-" + std::to_string(order.Positions) + (order.Attachments ? "-attachments" : "") + ".json";
+    const TChildRun written = RunChild({options.Self, "--write-order", std::to_string(order.Positions),
+                                        order.Attachments ? "1" : "0", file},
+                                       options.Folder + "/out-write.txt");
+    if (written.ExitCode != 0) throw Exception("cannot write " + file);
+    for (const char* command : {"check", "compact", "format"}) {
+      const std::vector<TMeasure> measures = RunRow(options, command, file);
+      const double vxSeconds = Median(measures[0].Seconds);
+      const double vxMegabytes = Median(measures[0].Megabytes);
+      std::printf("%-8s %-16s %9.1f %7.1f", command, order.Label, vxSeconds * 1000, vxMegabytes);
+      for (size_t peer = 1; peer < measures.size(); ++peer) {
+        const double seconds = Median(measures[peer].Seconds);
+        const double megabytes = Median(measures[peer].Megabytes);
+        std::printf(" | %9.1f %7.1f %6.2f %6.2f", seconds * 1000, megabytes, vxSeconds / seconds,
+                    megabytes > 0 ? vxMegabytes / megabytes : 0.0);
+      }
+      std::printf("\n");
+      std::fflush(stdout);
+      // The generated files are vxorder's own compact text, which compact
+      // must give back byte for byte.
+      if (std::string(command) == "compact" && !SameBytes(options.Folder + "/out-vxorder.txt", file)) {
+        throw Exception("vxorder compact changed the bytes of " + file);
+      }
+    }
+  }
+}
+
+// Milliseconds to load text into a document, error or not.
+double LoadMilliseconds(const std::string& text) {
+  const auto start = std::chrono::steady_clock::now();
+  TFastJSON json;
+  try {
+    json.Parse(text);
+  } catch (const std::exception&) {
+    // A hostile text may well be refused; the time is what counts.
+  }
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+void PrintHostileRows(const TOptions& options) {
+  std::printf("\nHostile texts loaded against benign ones of the same size and depth, median of %d rounds\n\n",
+              options.Rounds);
+  std::printf("%-32s %6s %7s %12s %12s %7s\n", "shape", "MB", "levels", "hostile ms", "benign ms", "factor");
+  for (const size_t megabytes : {8, 20}) {
+    const int depth = 999;
+    for (const TJsonShape& shape : MakeHostileShapes(megabytes << 20, depth)) {
+      std::vector<double> hostile;
+      std::vector<double> benign;
+      for (int round = 0; round < options.Rounds; ++round) {
+        if (round % 2 == 0) {
+          hostile.push_back(LoadMilliseconds(shape.Hostile));
+          benign.push_back(LoadMilliseconds(shape.Benign));
+        } else {
+          benign.push_back(LoadMilliseconds(shape.Benign));
+          hostile.push_back(LoadMilliseconds(shape.Hostile));
+        }
+      }
+      std::printf("%-32s %6zu %7d %12.1f %12.1f %7.2f\n", shape.Label, megabytes, depth, Median(hostile),
+                  Median(benign), Median(hostile) / Median(benign));
+      std::fflush(stdout);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace vx::bench
+
+int main(int argc, char** argv) {
+  if (argc == 5 && std::string(argv[1]) == "--write-order") {
+    vx::bench::WriteFile(argv[4], vx::bench::MakeOrderText(std::atoi(argv[2]), std::string(argv[3]) == "1"));
+    return 0;
+  }
+  vx::bench::TOptions options;
+  if (!vx::bench::ParseOptions(argc, argv, options)) {
+    std::fputs(vx::bench::kUsage, stderr);
+    return 2;
+  }
+  try {
+    std::filesystem::create_directories(options.Folder);
+    vx::bench::PrintOrderRows(options);
+    vx::bench::PrintHostileRows(options);
+    return 0;
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "%s\n", error.what());
+    return 1;
+  }
+}
