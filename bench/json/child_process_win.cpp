@@ -39,13 +39,21 @@ TChildRun RunChild(const std::vector<std::string>& arguments, const std::string&
                                       nullptr, &startup, &process);
   CloseHandle(output);
   if (!started) throw Exception("cannot start " + arguments[0]);
-  WaitForSingleObject(process.hProcess, INFINITE);
+  // The peak working set is a high-water mark. Windows still tells it
+  // when the process has ended; wine only while it runs, so it is also
+  // taken every millisecond until then.
+  size_t peak = 0;
+  auto notePeak = [&process, &peak] {
+    PROCESS_MEMORY_COUNTERS counters{};
+    if (GetProcessMemoryInfo(process.hProcess, &counters, sizeof counters) && counters.PeakWorkingSetSize > peak) {
+      peak = counters.PeakWorkingSetSize;
+    }
+  };
+  while (WaitForSingleObject(process.hProcess, 1) == WAIT_TIMEOUT) notePeak();
   TChildRun run;
   run.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  PROCESS_MEMORY_COUNTERS counters{};
-  if (GetProcessMemoryInfo(process.hProcess, &counters, sizeof counters)) {
-    run.PeakMegabytes = static_cast<double>(counters.PeakWorkingSetSize) / (1024.0 * 1024.0);
-  }
+  notePeak();
+  run.PeakMegabytes = static_cast<double>(peak) / (1024.0 * 1024.0);
   DWORD exitCode = 0;
   if (GetExitCodeProcess(process.hProcess, &exitCode)) run.ExitCode = static_cast<int>(exitCode);
   CloseHandle(process.hThread);

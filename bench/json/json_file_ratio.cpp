@@ -6,6 +6,10 @@
 //    and the table gives median times, peak memory and their ratios;
 //  - the hostile shapes against benign texts of the same size and depth,
 //    loaded in this process, as a factor.
+// Each program's start (reading and writing a tiny order) is measured too,
+// and the ratios are also given net of it: under wine vxorder.exe starts
+// slower and larger than the peers because its other commands need more
+// DLLs, which has nothing to do with the work on the file.
 // A child's peak memory counts what its parent held when it was started
 // (POSIX starts it from the parent's memory), so this process stays small
 // while it starts programs: a run of itself writes the order files, and
@@ -130,13 +134,44 @@ std::vector<TMeasure> RunRow(const TOptions& options, const std::string& command
   return measures;
 }
 
+// Medians of each program's runs of one command.
+struct TRow {
+  std::vector<double> Seconds;
+  std::vector<double> Megabytes;
+};
+
+std::vector<TRow> Medians(const std::vector<TMeasure>& measures) {
+  std::vector<TRow> rows;
+  for (const TMeasure& measure : measures) rows.push_back({{Median(measure.Seconds)}, {Median(measure.Megabytes)}});
+  return rows;
+}
+
+const char* const kCommands[] = {"check", "compact", "format"};
+
+// Each program's run of each command on a tiny order.
+std::vector<std::vector<TRow>> MeasureStarts(const TOptions& options) {
+  const std::string tiny = options.Folder + "/tiny-order.json";
+  WriteFile(tiny, "{\"Order\":[{\"Adress\":[{}],\"Parts\":[]}]}");
+  std::vector<std::vector<TRow>> starts;
+  for (const char* command : kCommands) starts.push_back(Medians(RunRow(options, command, tiny)));
+  return starts;
+}
+
 void PrintOrderRows(const TOptions& options) {
-  std::printf("Whole-file runs, median of %d rounds: milliseconds, peak memory in MB, and vxorder's ratio to\n",
+  const std::vector<std::vector<TRow>> starts = MeasureStarts(options);
+  std::printf("Whole-file runs, median of %d rounds: milliseconds and peak memory in MB; vxorder's ratio to\n",
               options.Rounds);
-  std::printf("each peer for time and memory (below 1.00: vxorder needs less)\n\n");
-  std::printf("%-8s %-16s %9s %7s", "command", "file", "vxorder", "MB");
+  std::printf("each peer for time and memory, whole and net of each program's start on a tiny order\n");
+  std::printf("(below 1.00: vxorder needs less)\n\n");
+  std::printf("start:  ");
+  for (size_t program = 0; program < options.Names.size(); ++program) {
+    std::printf("  %s %.1f ms %.1f MB", options.Names[program].c_str(), starts[0][program].Seconds[0] * 1000,
+                starts[0][program].Megabytes[0]);
+  }
+  std::printf("  (check)\n\n");
+  std::printf("%-8s %-16s %8s %6s", "command", "file", "vxorder", "MB");
   for (size_t peer = 1; peer < options.Names.size(); ++peer) {
-    std::printf(" | %9s %7s %6s %6s", options.Names[peer].c_str(), "MB", "time", "memory");
+    std::printf(" | %9s %6s %5s %5s %5s %5s", options.Names[peer].c_str(), "MB", "time", "mem", "net t", "net m");
   }
   std::printf("\n");
   for (const TOrderFile& order : kOrderFiles) {
@@ -147,16 +182,21 @@ void PrintOrderRows(const TOptions& options) {
                                         order.Attachments ? "1" : "0", file},
                                        options.Folder + "/out-write.txt");
     if (written.ExitCode != 0) throw Exception("cannot write " + file);
-    for (const char* command : {"check", "compact", "format"}) {
-      const std::vector<TMeasure> measures = RunRow(options, command, file);
-      const double vxSeconds = Median(measures[0].Seconds);
-      const double vxMegabytes = Median(measures[0].Megabytes);
-      std::printf("%-8s %-16s %9.1f %7.1f", command, order.Label, vxSeconds * 1000, vxMegabytes);
-      for (size_t peer = 1; peer < measures.size(); ++peer) {
-        const double seconds = Median(measures[peer].Seconds);
-        const double megabytes = Median(measures[peer].Megabytes);
-        std::printf(" | %9.1f %7.1f %6.2f %6.2f", seconds * 1000, megabytes, vxSeconds / seconds,
-                    megabytes > 0 ? vxMegabytes / megabytes : 0.0);
+    for (size_t c = 0; c < std::size(kCommands); ++c) {
+      const char* command = kCommands[c];
+      const std::vector<TRow> rows = Medians(RunRow(options, command, file));
+      const std::vector<TRow>& start = starts[c];
+      const double vxSeconds = rows[0].Seconds[0];
+      const double vxMegabytes = rows[0].Megabytes[0];
+      std::printf("%-8s %-16s %8.1f %6.1f", command, order.Label, vxSeconds * 1000, vxMegabytes);
+      for (size_t peer = 1; peer < rows.size(); ++peer) {
+        const double seconds = rows[peer].Seconds[0];
+        const double megabytes = rows[peer].Megabytes[0];
+        const double netSeconds = (vxSeconds - start[0].Seconds[0]) / (seconds - start[peer].Seconds[0]);
+        const double netMegabytes =
+            (vxMegabytes - start[0].Megabytes[0]) / (megabytes - start[peer].Megabytes[0]);
+        std::printf(" | %9.1f %6.1f %5.2f %5.2f %5.2f %5.2f", seconds * 1000, megabytes, vxSeconds / seconds,
+                    vxMegabytes / megabytes, netSeconds, netMegabytes);
       }
       std::printf("\n");
       std::fflush(stdout);

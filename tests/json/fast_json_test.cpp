@@ -63,6 +63,56 @@ TEST(TJsonObject, IndexErrors) {
   EXPECT_EQ(ErrorText([&] { array.Items(1); }), "Der Index der Liste \xfc" "berschreitet das Maximum (1)");
 }
 
+TEST(TJsonObject, ItemsStayWhereTheyAreAndKnowTheirOwners) {
+  TFastJSON json;
+  json.Parse("{\"x\":1,\"a\":{\"b\":[1]},\"c\":[2]}");
+  TJsonObject& root = *json.JsonObject();
+  TJsonValue& b = root.Values("a").AsObject().Values("b");
+  TJsonValue& one = b.AsArray().Items(0);
+  // Appending moves nothing.
+  for (int i = 0; i < 100; ++i) root.Add("n" + std::to_string(i)).Value().SetAsBoolean(true);
+  for (int i = 0; i < 100; ++i) b.AsArray().Add();
+  EXPECT_EQ(&b, &root.Values("a").AsObject().Values("b"));
+  EXPECT_EQ(&one, &b.AsArray().Items(0));
+  EXPECT_EQ(one.EnclosingPairName(), "b");
+
+  // Deleting moves the later pairs, across the parsed and the added ones;
+  // what they hold still finds them.
+  root.Delete("x");
+  ASSERT_EQ(root.Count(), 102);
+  EXPECT_EQ(root.Items(0).Name(), "a");
+  EXPECT_EQ(root.Items(2).Name(), "n0");
+  EXPECT_EQ(root.Items(101).Name(), "n99");
+  EXPECT_EQ(root.Items(101).Owner(), &root);
+  EXPECT_EQ(root.Values("a").AsObject().Owner(), &root.Values("a"));
+  EXPECT_EQ(root.Values("a").Owner(), &root.Items(0));
+  EXPECT_EQ(ErrorText([&] { root.Values("c").AsArray().Items(0).AsObject(); }),
+            "<TJsonValue>\"c\" value type error: jvNumber to jvObject");
+  root.Delete(1);
+  EXPECT_EQ(root.Items(100).Name(), "n99");
+  EXPECT_EQ(root.Items(100).Owner(), &root);
+  EXPECT_EQ(json.Stringify().rfind("{\"a\":{\"b\":[1,null,null,", 0), 0u);
+}
+
+TEST(TJsonObject, PairsBeyondOneSegment) {
+  // The pairs of a parsed object lie in segments of at most 65535.
+  std::string text = "{";
+  for (int i = 0; i < 70000; ++i) text += std::string(i ? ",\"k" : "\"k") + std::to_string(i) + "\":[" + std::to_string(i) + "]";
+  text += "}";
+  TFastJSON json;
+  json.Parse(text);
+  TJsonObject& root = *json.JsonObject();
+  ASSERT_EQ(root.Count(), 70000);
+  EXPECT_EQ(root.Find("k69999"), 69999);
+  EXPECT_EQ(root.Items(69999).Owner(), &root);
+  EXPECT_EQ(root.Values("k69999").AsArray().Items(0).EnclosingPairName(), "k69999");
+  root.Delete(0);
+  EXPECT_EQ(root.Items(65534).Name(), "k65535");
+  EXPECT_EQ(root.Items(65534).Owner(), &root);
+  EXPECT_EQ(root.Values("k65535").AsArray().Items(0).EnclosingPairName(), "k65535");
+  EXPECT_EQ(json.Stringify(), "{" + text.substr(text.find(",\"k1\"") + 1));
+}
+
 TEST(TJsonValue, ReadsByType) {
   TFastJSON json;
   json.Parse("{\"n\":null,\"s\":\"TRUE\",\"f\":2.5,\"z\":0,\"b\":true,\"o\":{},\"a\":[]}");
