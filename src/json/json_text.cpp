@@ -1,6 +1,7 @@
 #include "json/json_text.h"
 
 #include <array>
+#include <cfloat>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -423,6 +424,26 @@ bool ReadNumberForm(std::string_view text, char separator, TNumberForm& form) {
   return true;
 }
 
+// True for a number text (of the decimal form, too large for a double)
+// that is no larger than 1.79769313486232E308: the 15 digits that the
+// writers give the largest doubles, just above the largest's value.
+bool AtMostLargestWrittenDouble(std::string_view text, const TNumberForm& form) {
+  static const char kLargest[] = "179769313486232";
+  if (form.Magnitude != 309) return false;
+  size_t compared = 0;
+  for (const char c : text) {
+    if (c == 'e' || c == 'E') break;
+    if (!IsDigit(c) || (compared == 0 && c == '0')) continue;
+    if (compared == sizeof kLargest - 1) {
+      if (c != '0') return false;  // more digits than the 15 make it larger
+      continue;
+    }
+    if (c != kLargest[compared]) return c < kLargest[compared];
+    ++compared;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool TryJsonTextToFloat(std::string_view text, double& value) {
@@ -461,9 +482,15 @@ bool TryJsonTextToFloat(std::string_view text, double& value) {
   const char* const last = text.data() + text.size();
   const auto [end, error] = std::from_chars(text.data(), last, result);
   if (error == std::errc::result_out_of_range) {
-    // Too small to hold counts as 0; too large is no number.
-    if (form.Magnitude > 0) return false;
-    result = 0;
+    // Too small to hold counts as 0. Too large is no number, except what the
+    // writers give the largest doubles, which stands for the largest.
+    if (form.Magnitude <= 0) {
+      result = 0;
+    } else if (AtMostLargestWrittenDouble(text, form)) {
+      result = text.front() == '-' ? -DBL_MAX : DBL_MAX;
+    } else {
+      return false;
+    }
   } else if (error != std::errc() || end != last) {
     return false;
   }

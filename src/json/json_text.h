@@ -31,8 +31,11 @@ void SetJsonDecimalPoint(char separator);
 std::string JsonFloatToText(double value);
 void AppendJsonFloat(std::string& out, double value);
 // Reads optional sign, digits, an optional decimal separator ("." or the
-// locale's) with digits, and an optional exponent; ".5" and "5." count as
-// numbers. False (and value 0) for any other text or a number out of range.
+// locale's) with digits, and an optional exponent, of any length; ".5" and
+// "5." count as numbers. A number too small to hold gives 0. False (and
+// value 0) for any other text and for a number too large to hold, except
+// that up to 1.79769313486232E308, what JsonFloatToText gives the largest
+// double, a number gives the largest double.
 bool TryJsonTextToFloat(std::string_view text, double& value);
 double JsonTextToFloat(std::string_view text);
 

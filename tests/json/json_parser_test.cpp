@@ -87,6 +87,12 @@ const TParseCase kParseCases[] = {
     {"[.]", "error <TJsonValue>\"\" parse error: . .."},
     {"[1,5 6]", "error <TJsonValue>\"\" parse error: 5 6 .."},
     {"[Infinity]", "error <TJsonValue>\"\" parse error: Infinity .."},
+    // The largest double is written with 15 digits, just above its value;
+    // what is written loads again, nothing beyond.
+    {"[1.79769313486232E308,-1.7976931348623157e308]", "[1.79769313486232E308,-1.79769313486232E308]"},
+    {"[1.797693134862320000e308,179769313486232E294]", "[1.79769313486232E308,1.79769313486232E308]"},
+    {"[1.79769313486232000001E308]", "error <TJsonValue>\"\" parse error: 1.79769313486232000001E308 .."},
+    {"[1.79769313486233E308]", "error <TJsonValue>\"\" parse error: 1.79769313486233E308 .."},
     // Numbers of any length.
     {"[1111111111111111111111111111111111111111111111111111111111111111111111111111111111111111111111111111"
      "1111111111111111111111111111111111111111111111111111111111111111111111111111111111111111111111111111]",

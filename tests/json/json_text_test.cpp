@@ -141,7 +141,8 @@ TEST(JsonTextToFloat, AcceptsTheDecimalForm) {
 }
 
 TEST(JsonTextToFloat, RoundTripsWrittenNumbers) {
-  for (double value : {0.1, 19.99, 1e-7, 123456.789, 1e22, 0.000123, 42.0}) {
+  for (double value : {0.1, 19.99, 1e-7, 123456.789, 1e22, 0.000123, 42.0, std::numeric_limits<double>::max(),
+                       -std::numeric_limits<double>::max(), std::numeric_limits<double>::denorm_min()}) {
     EXPECT_EQ(JsonTextToFloat(JsonFloatToText(value)), value) << value;
   }
 }
