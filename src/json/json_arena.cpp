@@ -1,7 +1,6 @@
 #include "json/json_arena.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <new>
 
 namespace vx {
@@ -22,8 +21,7 @@ constexpr size_t AlignUp(size_t size) { return (size + kAlignment - 1) & ~(kAlig
 void* TJsonArena::AllocateBlock(size_t size) {
   const size_t header = AlignUp(sizeof(TBlock));
   if (size > SIZE_MAX - header) throw std::bad_alloc();
-  void* memory = std::malloc(header + size);
-  if (memory == nullptr) throw std::bad_alloc();
+  void* memory = ::operator new(header + size);
   auto* block = static_cast<TBlock*>(memory);
   block->Previous = FBlocks;
   FBlocks = block;
@@ -50,7 +48,7 @@ void* TJsonArena::Allocate(size_t size) {
 void TJsonArena::Release() {
   while (FBlocks != nullptr) {
     TBlock* previous = FBlocks->Previous;
-    std::free(FBlocks);
+    ::operator delete(FBlocks);
     FBlocks = previous;
   }
   FNext = FEnd = nullptr;

@@ -2,9 +2,11 @@
 // and that the single pass and the splitting parser agree.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "json/fast_json.h"
+#include "allocation_peak.h"
 #include "json_test_util.h"
 
 namespace vx {
@@ -138,6 +140,34 @@ TEST(JsonParser, FailedParseKeepsTheNodesBuiltBefore) {
   // A new parse starts from an empty document.
   json.Parse("[7]");
   EXPECT_EQ(json.Stringify(), "[7]");
+}
+
+TEST(JsonParser, AFailedSinglePassFreesWhatItBuiltBeforeTheSplittingRules) {
+  // The single pass meets the error of this list at its very end, when it
+  // holds every element; the splitting rules then build them all again.
+  std::string list = "[";
+  for (int i = 0; i < 100000; ++i) list += "1,";
+  auto peakOf = [](const std::string& text, bool splittingOnly) {
+    testing::ResetAllocationPeak();
+    {
+      TFastJSON json;
+      try {
+        if (splittingOnly) {
+          ParseJsonDocumentSplitting(json, text);
+        } else {
+          json.Parse(text);
+        }
+      } catch (const EJsonError&) {
+        // The tree up to the error is what the splitting rules keep.
+      }
+    }
+    return testing::AllocationPeak();
+  };
+  const size_t singlePass = peakOf(list + "1]", false);
+  const size_t splitting = peakOf(list + "x]", true);
+  const size_t both = peakOf(list + "x]", false);
+  // Both trees at once would take about the sum.
+  EXPECT_LT(both, std::max(singlePass, splitting) * 13 / 10) << singlePass << " " << splitting;
 }
 
 TEST(JsonParser, StringThatFailsToDecodeStaysEmpty) {
