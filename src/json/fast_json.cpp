@@ -617,6 +617,24 @@ namespace {
 using TFastReader = TJsonFastReader<TJsonFastBuilder>;
 using TSplitReader = TJsonSplitReader<TJsonSplitBuilder>;
 
+// Parses an object's or array's own text: the single pass first, the
+// splitting rules (split) when it gives up. The nodes and texts go to the
+// heap: only a document keeps a text that its nodes can point into.
+template <typename TNode, typename TSplit>
+void ParseContainer(TNode& node, std::string_view text, char open, char close, TSplit split) {
+  text = CutAtNul(text);
+  node.Clear();
+  const std::string_view trimmed = JsonTrim(text);
+  if (JsonTextEncloses(trimmed, open, close)) {
+    TJsonFastBuilder builder(nullptr, false, &node);
+    if (TFastReader(builder, kJsonMaxDepth).Read(trimmed)) return;
+    node.Clear();
+  }
+  TJsonSplitBuilder builder(false);
+  TSplitReader reader(builder, text, kJsonMaxDepth);
+  split(reader, text);
+}
+
 template <typename TWrite>
 std::string StringifyWith(TJSONFormatter* formatter, size_t sizeHint, TWrite write) {
   TJsonWriter writer(nullptr, formatter, sizeHint);
@@ -919,16 +937,9 @@ TJsonValue& TJsonArray::Add() { return FItems.Append(this, this); }
 void TJsonArray::Clear() { FItems.Clear(); }
 
 void TJsonArray::Parse(std::string_view text) {
-  text = CutAtNul(text);
-  Clear();
-  const std::string_view trimmed = JsonTrim(text);
-  if (JsonTextEncloses(trimmed, '[', ']')) {
-    TJsonFastBuilder builder(nullptr, false, this);
-    if (TFastReader(builder, kJsonMaxDepth).Read(trimmed)) return;
-    Clear();
-  }
-  TJsonSplitBuilder builder(false);
-  TSplitReader(builder, text, kJsonMaxDepth).Array(this, text, 1, nullptr);
+  ParseContainer(*this, text, '[', ']', [this](TSplitReader& reader, std::string_view all) {
+    reader.Array(this, all, 1, nullptr);
+  });
 }
 
 std::string TJsonArray::Stringify(TJSONFormatter* formatter) const {
@@ -1072,16 +1083,9 @@ void TJsonObject::Delete(std::string_view name) {
 void TJsonObject::Clear() { FItems.Clear(); }
 
 void TJsonObject::Parse(std::string_view text) {
-  text = CutAtNul(text);
-  Clear();
-  const std::string_view trimmed = JsonTrim(text);
-  if (JsonTextEncloses(trimmed, '{', '}')) {
-    TJsonFastBuilder builder(nullptr, false, this);
-    if (TFastReader(builder, kJsonMaxDepth).Read(trimmed)) return;
-    Clear();
-  }
-  TJsonSplitBuilder builder(false);
-  TSplitReader(builder, text, kJsonMaxDepth).Object(this, text, 1, nullptr);
+  ParseContainer(*this, text, '{', '}', [this](TSplitReader& reader, std::string_view all) {
+    reader.Object(this, all, 1, nullptr);
+  });
 }
 
 std::string TJsonObject::Stringify(TJSONFormatter* formatter) const {
