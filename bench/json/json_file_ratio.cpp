@@ -4,12 +4,16 @@
 //    program doing the same work, on the two generated order files; each
 //    run is a process of its own, the programs take turns in every round,
 //    and the table gives median times, peak memory and their ratios;
+//  - the same work done by the model and by RapidJSON in this process,
+//    where no program's start counts;
 //  - the hostile shapes against benign texts of the same size and depth,
 //    loaded in this process, as a factor.
 // Each program's start (reading and writing a tiny order) is measured too,
-// and the ratios are also given net of it: under wine vxorder.exe starts
-// slower and larger than the peers because its other commands need more
-// DLLs, which has nothing to do with the work on the file.
+// and the memory ratios are also given net of it: under wine vxorder.exe
+// starts slower and larger than the peers because its other commands need
+// more DLLs, which has nothing to do with the work on the file. There a
+// start also varies more than the work takes, hence the rows in one
+// process for time.
 // A child's peak memory counts what its parent held when it was started
 // (POSIX starts it from the parent's memory), so this process stays small
 // while it starts programs: a run of itself writes the order files, and
@@ -20,12 +24,21 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include <rapidjson/document.h>
+#include <rapidjson/filewritestream.h>
+#include <rapidjson/prettywriter.h>
+#include <rapidjson/stringbuffer.h>
+#include <rapidjson/writer.h>
+
 #include "child_process.h"
 #include "json/fast_json.h"
+#include "json/json_formatter.h"
 #include "order_files.h"
+#include "peer_file.h"
 #include "support/errors.h"
 
 namespace vx::bench {
@@ -134,6 +147,11 @@ std::vector<TMeasure> RunRow(const TOptions& options, const std::string& command
   return measures;
 }
 
+std::string OrderFileName(const TOptions& options, const TOrderFile& order) {
+  return options.Folder + "/orders-" + std::to_string(order.Positions) + (order.Attachments ? "-attachments" : "") +
+         ".json";
+}
+
 // Medians of each program's runs of one command.
 struct TRow {
   std::vector<double> Seconds;
@@ -161,7 +179,7 @@ void PrintOrderRows(const TOptions& options) {
   const std::vector<std::vector<TRow>> starts = MeasureStarts(options);
   std::printf("Whole-file runs, median of %d rounds: milliseconds and peak memory in MB; vxorder's ratio to\n",
               options.Rounds);
-  std::printf("each peer for time and memory, whole and net of each program's start on a tiny order\n");
+  std::printf("each peer for time and memory, and for memory net of each program's start on a tiny order\n");
   std::printf("(below 1.00: vxorder needs less)\n\n");
   std::printf("start:  ");
   for (size_t program = 0; program < options.Names.size(); ++program) {
@@ -171,13 +189,12 @@ void PrintOrderRows(const TOptions& options) {
   std::printf("  (check)\n\n");
   std::printf("%-8s %-16s %8s %6s", "command", "file", "vxorder", "MB");
   for (size_t peer = 1; peer < options.Names.size(); ++peer) {
-    std::printf(" | %9s %6s %5s %5s %5s %5s", options.Names[peer].c_str(), "MB", "time", "mem", "net t", "net m");
+    std::printf(" | %9s %6s %5s %5s %5s", options.Names[peer].c_str(), "MB", "time", "mem", "net m");
   }
   std::printf("\n");
   for (const TOrderFile& order : kOrderFiles) {
     if (order.Attachments && !options.AllOrders) continue;
-    const std::string file =
-        options.Folder + "/orders-" + std::to_string(order.Positions) + (order.Attachments ? "-attachments" : "") + ".json";
+    const std::string file = OrderFileName(options, order);
     const TChildRun written = RunChild({options.Self, "--write-order", std::to_string(order.Positions),
                                         order.Attachments ? "1" : "0", file},
                                        options.Folder + "/out-write.txt");
@@ -192,11 +209,10 @@ void PrintOrderRows(const TOptions& options) {
       for (size_t peer = 1; peer < rows.size(); ++peer) {
         const double seconds = rows[peer].Seconds[0];
         const double megabytes = rows[peer].Megabytes[0];
-        const double netSeconds = (vxSeconds - start[0].Seconds[0]) / (seconds - start[peer].Seconds[0]);
         const double netMegabytes =
             (vxMegabytes - start[0].Megabytes[0]) / (megabytes - start[peer].Megabytes[0]);
-        std::printf(" | %9.1f %6.1f %5.2f %5.2f %5.2f %5.2f", seconds * 1000, megabytes, vxSeconds / seconds,
-                    vxMegabytes / megabytes, netSeconds, netMegabytes);
+        std::printf(" | %9.1f %6.1f %5.2f %5.2f %5.2f", seconds * 1000, megabytes, vxSeconds / seconds,
+                    vxMegabytes / megabytes, netMegabytes);
       }
       std::printf("\n");
       std::fflush(stdout);
@@ -205,6 +221,100 @@ void PrintOrderRows(const TOptions& options) {
       if (std::string(command) == "compact" && !SameBytes(options.Folder + "/out-vxorder.txt", file)) {
         throw Exception("vxorder compact changed the bytes of " + file);
       }
+    }
+  }
+}
+
+template <typename TWork>
+double Milliseconds(TWork work) {
+  const auto start = std::chrono::steady_clock::now();
+  work();
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+void WriteBytes(const std::string& name, const char* bytes, size_t size) {
+  std::FILE* out = std::fopen(name.c_str(), "wb");
+  if (out == nullptr) throw Exception("cannot write " + name);
+  std::fwrite(bytes, 1, size, out);
+  std::fclose(out);
+}
+
+// The work of one command on a file, done by the model and by RapidJSON.
+struct TWork {
+  const char* Command;
+  std::function<void()> Model;
+  std::function<void()> RapidJSON;
+};
+
+std::vector<TWork> MakeWork(const std::string& file, const std::string& out, const TFastJSON& model,
+                            const rapidjson::Document& rapid) {
+  return {
+      {"load",
+       [&file] {
+         TFastJSON json;
+         json.LoadFromFile(file, false, true);
+       },
+       [&file] {
+         std::string text;
+         ReadWholeFile(file.c_str(), text);
+         rapidjson::Document json;
+         json.Parse(text.data(), text.size());
+       }},
+      {"compact",
+       [&out, &model] {
+         const std::string text = model.Stringify();
+         WriteBytes(out, text.data(), text.size());
+       },
+       [&out, &rapid] {
+         rapidjson::StringBuffer buffer;
+         rapidjson::Writer<rapidjson::StringBuffer> writer(buffer);
+         rapid.Accept(writer);
+         WriteBytes(out, buffer.GetString(), buffer.GetSize());
+       }},
+      {"format", [&out, &model] { model.SaveToFile(out, false, TJSONFormatter::Create); },
+       [&out, &rapid] {
+         std::FILE* stream = std::fopen(out.c_str(), "wb");
+         if (stream == nullptr) throw Exception("cannot write " + out);
+         char block[65536];
+         rapidjson::FileWriteStream writeStream(stream, block, sizeof block);
+         rapidjson::PrettyWriter<rapidjson::FileWriteStream> writer(writeStream);
+         rapid.Accept(writer);
+         writeStream.Flush();
+         std::fclose(stream);
+       }},
+  };
+}
+
+void PrintInProcessRows(const TOptions& options) {
+  std::printf("\nThe same work in this process (no program's start), median of %d rounds: milliseconds\n\n",
+              options.Rounds);
+  std::printf("%-8s %-16s %9s %10s %6s\n", "work", "file", "model", "RapidJSON", "ratio");
+  for (const TOrderFile& order : kOrderFiles) {
+    if (order.Attachments && !options.AllOrders) continue;
+    const std::string file = OrderFileName(options, order);
+    TFastJSON model;
+    model.LoadFromFile(file, false, true);
+    std::string text;
+    ReadWholeFile(file.c_str(), text);
+    rapidjson::Document rapid;
+    rapid.Parse(text.data(), text.size());
+    text = std::string();
+    const std::string out = options.Folder + "/out-in-process.json";
+    for (const TWork& work : MakeWork(file, out, model, rapid)) {
+      std::vector<double> modelTimes;
+      std::vector<double> rapidTimes;
+      for (int round = 0; round < options.Rounds; ++round) {
+        if (round % 2 == 0) {
+          modelTimes.push_back(Milliseconds(work.Model));
+          rapidTimes.push_back(Milliseconds(work.RapidJSON));
+        } else {
+          rapidTimes.push_back(Milliseconds(work.RapidJSON));
+          modelTimes.push_back(Milliseconds(work.Model));
+        }
+      }
+      std::printf("%-8s %-16s %9.1f %10.1f %6.2f\n", work.Command, order.Label, Median(modelTimes), Median(rapidTimes),
+                  Median(modelTimes) / Median(rapidTimes));
+      std::fflush(stdout);
     }
   }
 }
@@ -262,6 +372,7 @@ int main(int argc, char** argv) {
   try {
     std::filesystem::create_directories(options.Folder);
     vx::bench::PrintOrderRows(options);
+    vx::bench::PrintInProcessRows(options);
     vx::bench::PrintHostileRows(options);
     return 0;
   } catch (const std::exception& error) {
