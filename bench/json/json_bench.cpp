@@ -18,7 +18,6 @@
 
 #include <nlohmann/json.hpp>
 #include <rapidjson/document.h>
-#include <rapidjson/filewritestream.h>
 #include <rapidjson/prettywriter.h>
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
@@ -27,6 +26,7 @@
 #include "json/json_formatter.h"
 #include "order_files.h"
 #include "peer_file.h"
+#include "rapidjson_pretty.h"
 #include "support/streams.h"
 
 namespace vx::bench {
@@ -245,15 +245,7 @@ void SaveFormattedRapidJSON(benchmark::State& state, int which) {
   rapidjson::Document json;
   json.Parse(OrderText(which).c_str(), OrderText(which).size());
   const std::string out = TempFile("out.json");
-  for (auto _ : state) {
-    std::FILE* file = std::fopen(out.c_str(), "wb");
-    char block[65536];
-    rapidjson::FileWriteStream stream(file, block, sizeof block);
-    rapidjson::PrettyWriter<rapidjson::FileWriteStream> writer(stream);
-    json.Accept(writer);
-    stream.Flush();
-    std::fclose(file);
-  }
+  for (auto _ : state) WriteRapidJSONPretty(json, out);
   CountBytes(state, OrderText(which).size());
 }
 
@@ -269,14 +261,7 @@ void SaveFormattedNlohmann(benchmark::State& state, int which) {
 
 // Hostile texts: the time to load one, error or not.
 void Load(benchmark::State& state, const std::string& text) {
-  for (auto _ : state) {
-    TFastJSON json;
-    try {
-      json.Parse(text);
-    } catch (const std::exception&) {
-      // A hostile text may well be refused; the time is what counts.
-    }
-  }
+  for (auto _ : state) LoadIgnoringErrors(text);
   CountBytes(state, text.size());
 }
 

@@ -26,11 +26,10 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <rapidjson/document.h>
-#include <rapidjson/filewritestream.h>
-#include <rapidjson/prettywriter.h>
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
@@ -39,6 +38,7 @@
 #include "json/json_formatter.h"
 #include "order_files.h"
 #include "peer_file.h"
+#include "rapidjson_pretty.h"
 #include "support/errors.h"
 
 namespace vx::bench {
@@ -232,6 +232,24 @@ double Milliseconds(TWork work) {
   return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 }
 
+// The median milliseconds of first and of second, which take turns at
+// going first.
+std::pair<double, double> InterleavedMedians(const std::function<void()>& first, const std::function<void()>& second,
+                                             int rounds) {
+  std::vector<double> firstTimes;
+  std::vector<double> secondTimes;
+  for (int round = 0; round < rounds; ++round) {
+    if (round % 2 == 0) {
+      firstTimes.push_back(Milliseconds(first));
+      secondTimes.push_back(Milliseconds(second));
+    } else {
+      secondTimes.push_back(Milliseconds(second));
+      firstTimes.push_back(Milliseconds(first));
+    }
+  }
+  return {Median(firstTimes), Median(secondTimes)};
+}
+
 void WriteBytes(const std::string& name, const char* bytes, size_t size) {
   std::FILE* out = std::fopen(name.c_str(), "wb");
   if (out == nullptr) throw Exception("cannot write " + name);
@@ -273,14 +291,7 @@ std::vector<TWork> MakeWork(const std::string& file, const std::string& out, con
        }},
       {"format", [&out, &model] { model.SaveToFile(out, false, TJSONFormatter::Create); },
        [&out, &rapid] {
-         std::FILE* stream = std::fopen(out.c_str(), "wb");
-         if (stream == nullptr) throw Exception("cannot write " + out);
-         char block[65536];
-         rapidjson::FileWriteStream writeStream(stream, block, sizeof block);
-         rapidjson::PrettyWriter<rapidjson::FileWriteStream> writer(writeStream);
-         rapid.Accept(writer);
-         writeStream.Flush();
-         std::fclose(stream);
+         if (!WriteRapidJSONPretty(rapid, out)) throw Exception("cannot write " + out);
        }},
   };
 }
@@ -301,34 +312,12 @@ void PrintInProcessRows(const TOptions& options) {
     text = std::string();
     const std::string out = options.Folder + "/out-in-process.json";
     for (const TWork& work : MakeWork(file, out, model, rapid)) {
-      std::vector<double> modelTimes;
-      std::vector<double> rapidTimes;
-      for (int round = 0; round < options.Rounds; ++round) {
-        if (round % 2 == 0) {
-          modelTimes.push_back(Milliseconds(work.Model));
-          rapidTimes.push_back(Milliseconds(work.RapidJSON));
-        } else {
-          rapidTimes.push_back(Milliseconds(work.RapidJSON));
-          modelTimes.push_back(Milliseconds(work.Model));
-        }
-      }
-      std::printf("%-8s %-16s %9.1f %10.1f %6.2f\n", work.Command, order.Label, Median(modelTimes), Median(rapidTimes),
-                  Median(modelTimes) / Median(rapidTimes));
+      const auto [modelTime, rapidTime] = InterleavedMedians(work.Model, work.RapidJSON, options.Rounds);
+      std::printf("%-8s %-16s %9.1f %10.1f %6.2f\n", work.Command, order.Label, modelTime, rapidTime,
+                  modelTime / rapidTime);
       std::fflush(stdout);
     }
   }
-}
-
-// Milliseconds to load text into a document, error or not.
-double LoadMilliseconds(const std::string& text) {
-  const auto start = std::chrono::steady_clock::now();
-  TFastJSON json;
-  try {
-    json.Parse(text);
-  } catch (const std::exception&) {
-    // A hostile text may well be refused; the time is what counts.
-  }
-  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 }
 
 void PrintHostileRows(const TOptions& options) {
@@ -338,19 +327,10 @@ void PrintHostileRows(const TOptions& options) {
   for (const size_t megabytes : {8, 20}) {
     const int depth = 999;
     for (const TJsonShape& shape : MakeHostileShapes(megabytes << 20, depth)) {
-      std::vector<double> hostile;
-      std::vector<double> benign;
-      for (int round = 0; round < options.Rounds; ++round) {
-        if (round % 2 == 0) {
-          hostile.push_back(LoadMilliseconds(shape.Hostile));
-          benign.push_back(LoadMilliseconds(shape.Benign));
-        } else {
-          benign.push_back(LoadMilliseconds(shape.Benign));
-          hostile.push_back(LoadMilliseconds(shape.Hostile));
-        }
-      }
-      std::printf("%-32s %6zu %7d %12.1f %12.1f %7.2f\n", shape.Label, megabytes, depth, Median(hostile),
-                  Median(benign), Median(hostile) / Median(benign));
+      const auto [hostile, benign] = InterleavedMedians([&shape] { LoadIgnoringErrors(shape.Hostile); },
+                                                        [&shape] { LoadIgnoringErrors(shape.Benign); }, options.Rounds);
+      std::printf("%-32s %6zu %7d %12.1f %12.1f %7.2f\n", shape.Label, megabytes, depth, hostile, benign,
+                  hostile / benign);
       std::fflush(stdout);
     }
   }

@@ -112,4 +112,13 @@ std::vector<TJsonShape> MakeHostileShapes(size_t size, int depth) {
   return shapes;
 }
 
+void LoadIgnoringErrors(const std::string& text) {
+  TFastJSON json;
+  try {
+    json.Parse(text);
+  } catch (const std::exception&) {
+    // The refusal is what a hostile text is expected to get.
+  }
+}
+
 }  // namespace vx::bench

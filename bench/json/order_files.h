@@ -31,4 +31,8 @@ struct TJsonShape {
 // where the shape nests.
 std::vector<TJsonShape> MakeHostileShapes(size_t size, int depth);
 
+// Loads text into a document; a hostile text may well be refused, and
+// only the time it takes counts.
+void LoadIgnoringErrors(const std::string& text);
+
 }  // namespace vx::bench

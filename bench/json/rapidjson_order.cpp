@@ -11,12 +11,11 @@
 #include <string>
 
 #include <rapidjson/document.h>
-#include <rapidjson/filewritestream.h>
-#include <rapidjson/prettywriter.h>
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
 #include "peer_file.h"
+#include "rapidjson_pretty.h"
 
 int main(int argc, char** argv) {
   std::string text;
@@ -37,12 +36,5 @@ int main(int argc, char** argv) {
     document.Accept(writer);
     return std::fwrite(buffer.GetString(), 1, buffer.GetSize(), stdout) == buffer.GetSize() ? 0 : 1;
   }
-  std::FILE* out = std::fopen(argv[3], "wb");
-  if (out == nullptr) return 1;
-  char block[65536];
-  rapidjson::FileWriteStream stream(out, block, sizeof block);
-  rapidjson::PrettyWriter<rapidjson::FileWriteStream> writer(stream);
-  document.Accept(writer);
-  stream.Flush();
-  return std::fclose(out) == 0 ? 0 : 1;
+  return vx::bench::WriteRapidJSONPretty(document, argv[3]) ? 0 : 1;
 }
