@@ -1238,10 +1238,14 @@ void TFastJSON::Assign(const TJsonBase* source) {
 namespace {
 
 // The whole file in one block; "OSError" when it cannot be opened or read,
-// as the mapped file stream says it.
+// as the mapped file stream says it, and the not-a-file error for a pipe or
+// device, which is refused at once instead of waited for.
 std::unique_ptr<char[]> ReadWholeFile(const std::string& fileName, size_t& size) {
   TOsFile file;
-  if (!file.Open(fileName, TOpenMode::ReadShared)) throw Exception("OSError");
+  if (!file.Open(fileName, TOpenMode::ReadShared)) {
+    if (file.LastError == kErrorBadFileType) throw NotRegularFileError(fileName);
+    throw Exception("OSError");
+  }
   const int64_t fileSize = file.Size();
   if (fileSize < 0) throw Exception("OSError");
   size = static_cast<size_t>(fileSize);
