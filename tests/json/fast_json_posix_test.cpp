@@ -1,34 +1,14 @@
 // A write failure that appears only when the cache is written out.
-#include <signal.h>
-#include <sys/resource.h>
-
 #include <gtest/gtest.h>
 
 #include "json/fast_json.h"
 #include "json_test_util.h"
+#include "support/file_size_limit.h"
 
 namespace vx {
 namespace {
 
-// Limits the size of files this process writes, like a full disk.
-class TFileSizeLimit {
- public:
-  explicit TFileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &FOld);
-    FOldHandler = signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = FOld;
-    limit.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~TFileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &FOld);
-    signal(SIGXFSZ, FOldHandler);
-  }
-
- private:
-  rlimit FOld{};
-  void (*FOldHandler)(int);
-};
+using testing::TFileSizeLimit;
 
 TEST(SaveToFile, FailedFinalWriteReachesTheCaller) {
   // The document is smaller than the cache, so the failure comes from the
