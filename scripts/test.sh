@@ -54,12 +54,16 @@ if cmake -S . -B "$build/win" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVX_TESTS=ON 
   fi
   # shellcheck source=wine-env.sh
   . scripts/wine-env.sh
-  wine_env_start "$build"
-  # Into a file, not a pipe: a wine service that inherits a pipe would hold it open.
-  ctest --test-dir "$build/win" -j 1 --output-on-failure --timeout 300 >"$build/win-ctest.log" 2>&1 </dev/null
-  wine_env_stop
-  cat "$build/win-ctest.log"
-  count_ctest "$build/win-ctest.log"
+  if wine_env_start "$build"; then
+    # Into a file, not a pipe: a wine service that inherits a pipe would hold it open.
+    ctest --test-dir "$build/win" -j 1 --output-on-failure --timeout 300 >"$build/win-ctest.log" 2>&1 </dev/null
+    wine_env_stop
+    cat "$build/win-ctest.log"
+    count_ctest "$build/win-ctest.log"
+  else
+    echo "wine could not be prepared: no Windows test was run"
+    failed=$((failed + 1))
+  fi
 else
   echo "Windows build failed"
   failed=$((failed + 1))

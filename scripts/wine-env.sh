@@ -14,13 +14,21 @@ wine_env_start() {
   local template=$build/wine/template
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="winealsa.drv,winepulse.drv=d;winemenubuilder.exe=d"
-  if [ ! -f "$template/system.reg" ]; then
-    rm -rf "$template"
-    mkdir -p "$build/wine"
-    # The registry files are written only when the server of the new
-    # prefix ends, so wait for it once here.
-    WINEPREFIX=$template wineboot -i >/dev/null 2>&1 || true
-    WINEPREFIX=$template wineserver -w
+  VX_WINEBOOT_LOG=$build/wine/wineboot.log
+  if ! wine_env_template_whole "$template"; then
+    wine_env_make_template "$template"
+  fi
+  # A prefix that wineboot left without its system files makes every
+  # program fail with "could not load kernel32.dll"; one more try from
+  # scratch, then stop before any test runs.
+  if ! wine_env_template_whole "$template"; then
+    echo "wine-env: the wine prefix $template is not whole; making it once more" >&2
+    wine_env_make_template "$template"
+  fi
+  if ! wine_env_template_whole "$template"; then
+    echo "wine-env: wineboot could not make a whole wine prefix in $template (twice); see $VX_WINEBOOT_LOG" >&2
+    tail -n 20 "$VX_WINEBOOT_LOG" >&2
+    return 1
   fi
   # Hard links make the copy instant; the registry files are rewritten in
   # place by the server, so they are copied for real.
@@ -39,14 +47,47 @@ wine_env_start() {
 
   VX_XVFB_PID=
   if [ -z "${VX_WINE_KEEP_DISPLAY:-}" ]; then
-    wine_env_start_xvfb
+    wine_env_start_xvfb || return 1
   fi
   # A persistent server keeps captured runs from waiting for it to let go.
   wineserver -p
   # The first program in a prefix starts wine's background services, which
   # inherit its output; start them here with no output to inherit, or every
-  # captured run afterwards (ctest) waits for them forever.
-  wine cmd.exe /c exit >/dev/null 2>&1 </dev/null || true
+  # captured run afterwards (ctest) waits for them forever. A prefix in which
+  # not even cmd.exe starts would fail every test one by one: stop here.
+  if ! wine cmd.exe /c exit >>"$VX_WINEBOOT_LOG" 2>&1 </dev/null; then
+    echo "wine-env: no program starts in the wine prefix $VX_WINEPREFIX; see $VX_WINEBOOT_LOG" >&2
+    tail -n 20 "$VX_WINEBOOT_LOG" >&2
+    wine_env_stop
+    return 1
+  fi
+}
+
+# True when the prefix holds what every program needs: the registry that the
+# server writes when it ends, and the system DLLs that wineboot installs.
+wine_env_template_whole() {
+  [ -s "$1/system.reg" ] && [ -s "$1/drive_c/windows/system32/kernel32.dll" ]
+}
+
+# Makes a prefix from scratch with wineboot, its output appended to
+# $VX_WINEBOOT_LOG together with the facts that explain a failure later.
+wine_env_make_template() {
+  local template=$1 status
+  rm -rf "$template"
+  mkdir -p "$(dirname "$template")"
+  {
+    echo "== $(date '+%F %T') wineboot -i in $template"
+    df -h "$(dirname "$template")" /tmp 2>&1
+  } >>"$VX_WINEBOOT_LOG"
+  status=0
+  WINEPREFIX=$template wineboot -i >>"$VX_WINEBOOT_LOG" 2>&1 </dev/null || status=$?
+  # The registry files are written only when the server of the new prefix
+  # ends, so wait for it once here.
+  WINEPREFIX=$template wineserver -w >>"$VX_WINEBOOT_LOG" 2>&1 || true
+  {
+    echo "== wineboot exit status $status; $(find "$template/drive_c/windows/system32" -maxdepth 1 -type f 2>/dev/null | wc -l) files in system32"
+    ls -l "$template/system.reg" "$template/drive_c/windows/system32/kernel32.dll" 2>&1 || true
+  } >>"$VX_WINEBOOT_LOG"
 }
 
 # A private X display for wine_env_start. Xvfb picks the first display
