@@ -78,12 +78,13 @@ void TLiveImportFrm::CreateComponents() {
   DropFileTarget1.Reset(TDropFileTarget::Create(
       [this](const std::vector<std::string>& fileNames) { PostOrderFiles(fileNames); },
       [this] { return FRunningActions == 0; }));
+  // Creation order is the tab order: the two buttons, then the label's
+  // two links.
+  ButtonWrite = CreateButton("\xd6" "ffnen und nach VX senden", kButtonWriteId, 8);
+  ButtonRead = CreateButton("VX Auftrag speichern", kButtonReadId, 203);
   HTMLabel1 = std::make_unique<THtmlLabel>(Handle(), RECT{0, 73, kClientWidth, kClientHeight}, THtmlLabelStyle{});
   HTMLabel1->SetHtmlText(kLinkLine);
   HTMLabel1->OnAnchorClick = [this](const std::string& target) { HTMLabel1AnchorClick(target); };
-  // Creation order is the tab order.
-  ButtonWrite = CreateButton("\xd6" "ffnen und nach VX senden", kButtonWriteId, 8);
-  ButtonRead = CreateButton("VX Auftrag speichern", kButtonReadId, 203);
   UsePanelFont();
 }
 
@@ -228,6 +229,17 @@ LRESULT TLiveImportFrm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
         return TRUE;
       }
       break;
+    case WM_ACTIVATE:
+      // As a dialog does: a keyboard user who answered a message box is
+      // back on the button or link that opened it.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        FFocusedControl = focus && IsChild(Handle(), focus) ? focus : nullptr;
+        break;
+      }
+      if (!FFocusedControl || !IsWindow(FFocusedControl)) break;
+      SetFocus(FFocusedControl);
+      return 0;
     case WM_CLOSE:
       if (FRunningActions == 0) break;
       FCloseRequested = true;

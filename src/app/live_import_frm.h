@@ -94,6 +94,7 @@ class TLiveImportFrm : public TWindowBase {
   int FRunningActions = 0;
   bool FCloseRequested = false;
   int FMonitor = -1;  // the monitor remembered by the placement; -1: none
+  HWND FFocusedControl = nullptr;  // where the focus was when the window was last deactivated
 };
 
 }  // namespace vx

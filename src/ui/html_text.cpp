@@ -1,5 +1,7 @@
 #include "ui/html_text.h"
 
+#include <algorithm>
+
 #include "support/text_utils.h"
 
 namespace vx {
@@ -63,9 +65,11 @@ std::vector<THtmlRun> ParseHtml(std::string_view html) {
   std::vector<THtmlRun> runs;
   bool bold = false;
   std::string link;
+  int links = 0;
+  int linkIndex = -1;
   std::string text;
   auto flush = [&] {
-    if (!text.empty()) runs.push_back({text, bold, link, false});
+    if (!text.empty()) runs.push_back({text, bold, link, false, linkIndex});
     text.clear();
   };
   size_t at = 0;
@@ -74,7 +78,7 @@ std::vector<THtmlRun> ParseHtml(std::string_view html) {
     if (c == '\r' || c == '\n') {
       // A line break in the source is a break in the display too; CR LF is one.
       flush();
-      runs.push_back({"", bold, link, true});
+      runs.push_back({"", bold, link, true, linkIndex});
       at += (c == '\r' && at + 1 < html.size() && html[at + 1] == '\n') ? 2 : 1;
       continue;
     }
@@ -89,15 +93,27 @@ std::vector<THtmlRun> ParseHtml(std::string_view html) {
     switch (tag.Tag) {
       case TTag::BoldOn: bold = true; break;
       case TTag::BoldOff: bold = false; break;
-      case TTag::Break: runs.push_back({"", bold, link, true}); break;
-      case TTag::LinkOn: link = tag.Href; break;
-      case TTag::LinkOff: link.clear(); break;
+      case TTag::Break: runs.push_back({"", bold, link, true, linkIndex}); break;
+      case TTag::LinkOn:
+        link = tag.Href;
+        linkIndex = links++;
+        break;
+      case TTag::LinkOff:
+        link.clear();
+        linkIndex = -1;
+        break;
       case TTag::None: break;
     }
     at = close + 1;
   }
   flush();
   return runs;
+}
+
+std::string PlainText(const std::vector<THtmlRun>& runs) {
+  std::string text;
+  for (const THtmlRun& run : runs) text += run.LineBreak ? "\r\n" : run.Text;
+  return text;
 }
 
 namespace {
@@ -156,7 +172,8 @@ class TLineBuilder {
 
  private:
   void Place(std::string_view word, const THtmlRun& run, int wordWidth) {
-    THtmlPiece piece{std::string(word), run.Bold, run.Link, FX, FLines * FLayout.LineHeight, wordWidth};
+    THtmlPiece piece{std::string(word), run.Bold, run.Link, FX, FLines * FLayout.LineHeight, wordWidth,
+                     run.LinkIndex};
     FLayout.Pieces.push_back(std::move(piece));
     FX += wordWidth;
   }
@@ -192,6 +209,28 @@ std::string LinkAt(const THtmlLayout& layout, int x, int y) {
     }
   }
   return "";
+}
+
+std::vector<THtmlLink> LayoutLinks(const THtmlLayout& layout) {
+  std::vector<THtmlLink> links;
+  for (const THtmlPiece& piece : layout.Pieces) {
+    if (piece.LinkIndex < 0) continue;
+    if (static_cast<size_t>(piece.LinkIndex) >= links.size()) links.resize(piece.LinkIndex + 1);
+    THtmlLink& link = links[piece.LinkIndex];
+    link.Target = piece.Link;
+    link.Text += piece.Text;
+    const int right = piece.Left + piece.Width;
+    if (!link.Lines.empty() && link.Lines.back().Top == piece.Top) {
+      link.Lines.back().Right = right;
+    } else {
+      link.Lines.push_back({piece.Left, piece.Top, right, piece.Top + layout.LineHeight});
+    }
+  }
+  // A link without text is drawn nowhere and cannot be reached.
+  links.erase(std::remove_if(links.begin(), links.end(), [](const THtmlLink& link) { return link.Lines.empty(); }),
+              links.end());
+  for (THtmlLink& link : links) link.Text = link.Text.substr(0, link.Text.find_last_not_of(' ') + 1);
+  return links;
 }
 
 }  // namespace vx

@@ -18,9 +18,16 @@ struct THtmlRun {
   bool Bold = false;
   std::string Link;  // the href of the enclosing link; empty outside links
   bool LineBreak = false;
+  int LinkIndex = -1;  // which link of the text, counted from 0; -1 outside links
 };
 
 std::vector<THtmlRun> ParseHtml(std::string_view html);
+
+// The text as the label shows it, for programs that read the window
+// instead of seeing it (screen readers): the tags gone and each break a
+// CR LF. The subset has no entities, so "&amp;" is shown, and given, as
+// typed.
+std::string PlainText(const std::vector<THtmlRun>& runs);
 
 // Text placed on a line; Left and Top in pixels from the label's corner.
 struct THtmlPiece {
@@ -30,6 +37,7 @@ struct THtmlPiece {
   int Left = 0;
   int Top = 0;
   int Width = 0;
+  int LinkIndex = -1;
 };
 
 struct THtmlLayout {
@@ -48,5 +56,24 @@ THtmlLayout LayoutHtml(const std::vector<THtmlRun>& runs, int width, int lineHei
 
 // The link under a point of the laid-out label; empty when there is none.
 std::string LinkAt(const THtmlLayout& layout, int x, int y);
+
+// Where one line of a link is drawn, in pixels from the label's corner.
+struct THtmlBox {
+  int Left = 0;
+  int Top = 0;
+  int Right = 0;
+  int Bottom = 0;
+};
+
+// A link as laid out: what it leads to, its words, and a box around its
+// pieces on each line it covers.
+struct THtmlLink {
+  std::string Target;
+  std::string Text;  // trailing blanks dropped
+  std::vector<THtmlBox> Lines;
+};
+
+// The links of the laid-out label, in the order of the text.
+std::vector<THtmlLink> LayoutLinks(const THtmlLayout& layout);
 
 }  // namespace vx

@@ -43,6 +43,25 @@ TEST(ParseHtml, Subset) {
   for (const Case& c : cases) EXPECT_EQ(Describe(ParseHtml(c.html)), c.runs) << c.html;
 }
 
+// What screen readers get instead of the drawing.
+TEST(PlainText, AsDrawnWithoutTags) {
+  struct Case {
+    const char* html;
+    const char* text;
+  } cases[] = {
+      {"  <A href=\"c\">Nur Inhalt Kopieren</A>  <A href=\"x\">Vorlage Dateiname</A>",
+       "  Nur Inhalt Kopieren  Vorlage Dateiname"},
+      {"<B>Die erzeugten Datei finden Sie hier:</B><BR><A href=\"SHOpenFolderAndSelectItems://C:\\x.json\">"
+       "Klicken Sie hier</A>, um den entsprechenden <B>Ordner</B> zu \xf6" "ffnen.",
+       "Die erzeugten Datei finden Sie hier:\r\nKlicken Sie hier, um den entsprechenden Ordner zu \xf6" "ffnen."},
+      // What the label draws as text stays text.
+      {"Auftrag wurde <b>nicht geladen</b>:<br><TFastJSON>Fehler", "Auftrag wurde nicht geladen:\r\n<TFastJSON>Fehler"},
+      {"A &amp; B<br><br>C\nD", "A &amp; B\r\n\r\nC\r\nD"},
+      {"", ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(PlainText(ParseHtml(c.html)), c.text) << c.html;
+}
+
 TEST(LayoutHtml, WrapsAtBlanksAndKeepsLeadingBlanks) {
   const THtmlLayout layout = LayoutHtml(ParseHtml("  ab cd <b>ef</b>"), 6 * 8, 10, FixedWidth);
   ASSERT_EQ(layout.Pieces.size(), 4u);
@@ -81,6 +100,39 @@ TEST(LinkAt, HitsOnlyLinkText) {
   EXPECT_EQ(LinkAt(layout, 42, 5), "x");
   EXPECT_EQ(LinkAt(layout, 5, 5), "");
   EXPECT_EQ(LinkAt(layout, 42, 17), "");
+}
+
+std::string Describe(const THtmlLink& link) {
+  std::string out = link.Target + ":" + link.Text;
+  for (const THtmlBox& box : link.Lines) {
+    out += " [" + std::to_string(box.Left) + "," + std::to_string(box.Top) + "," + std::to_string(box.Right) + "," +
+           std::to_string(box.Bottom) + "]";
+  }
+  return out;
+}
+
+// The keyboard reaches each link by these boxes, and its focus is drawn
+// around them.
+TEST(LayoutLinks, OneEntryPerLinkWithABoxPerLine) {
+  struct Case {
+    const char* html;
+    int width;
+    std::vector<std::string> links;
+  } cases[] = {
+      {"  <A href=\"c\">Nur</A>  <A href=\"x\">Vorlage</A>", 400, {"c:Nur [12,0,30,10]", "x:Vorlage [42,0,84,10]"}},
+      // "cd ef" wraps after "cd "; bold inside a link is still that link.
+      {"ab <a href=t>cd <b>ef</b></a>", 36, {"t:cd ef [18,0,36,10] [0,10,14,20]"}},
+      // Two links to one target stay two; a link without text is none.
+      {"<a href=t>a</a> <a href=t>b</a><a href=e></a>", 400, {"t:a [0,0,6,10]", "t:b [12,0,18,10]"}},
+      {"kein Link", 400, {}},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> links;
+    for (const THtmlLink& link : LayoutLinks(LayoutHtml(ParseHtml(c.html), c.width, 10, FixedWidth))) {
+      links.push_back(Describe(link));
+    }
+    EXPECT_EQ(links, c.links) << c.html;
+  }
 }
 
 }  // namespace

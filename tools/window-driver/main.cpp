@@ -4,19 +4,17 @@
 // clipboard, and closes it. Every wait has a limit.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "ui/html_text.h"
 #include "window_driving.h"
 
 namespace {
 
 using vx::driving::FileNameEdit;
-using vx::driving::LabelLineHeight;
-using vx::driving::LabelTextWidth;
 using vx::driving::ProcessWindow;
 using vx::driving::Settle;
 using vx::driving::TClipboardReader;
@@ -92,8 +90,8 @@ int Click(const std::string& className, const std::string& text) {
   return 0;
 }
 
-// The labels of the program draw a small HTML subset and keep it as their
-// window text.
+// The labels of the program: their window text is the plain text they
+// show, and each of their links is a child window named with its words.
 std::vector<HWND> Labels(HWND window) {
   std::vector<HWND> labels;
   for (HWND label = FindWindowExA(window, nullptr, "VXHtmlLabel", nullptr); label;
@@ -107,28 +105,18 @@ int Link(const std::string& className, const std::string& text) {
   HWND window = FindVisible(className);
   if (!window) return Failed("no window of class " + className);
   for (HWND label : Labels(window)) {
-    const std::vector<vx::THtmlRun> runs = vx::ParseHtml(TextOf(label));
-    std::string target;
-    for (const vx::THtmlRun& run : runs) {
-      if (!run.Link.empty() && run.Text == text) target = run.Link;
-    }
-    if (target.empty()) continue;
-    RECT client{};
-    GetClientRect(label, &client);
-    // Laid out as the label lays itself out, in the font of the window's
-    // link line; a link may be laid out in several pieces, one per word.
-    const vx::THtmlLayout layout =
-        vx::LayoutHtml(runs, client.right, LabelLineHeight(),
-                       [](std::string_view piece, bool bold) { return LabelTextWidth(std::string(piece), false, bold); });
-    for (const vx::THtmlPiece& piece : layout.Pieces) {
-      if (piece.Link != target) continue;
-      const int x = piece.Left + piece.Width / 2;
-      const int y = piece.Top + layout.LineHeight / 2;
-      // Posted, like a button click: the link's action may open a box.
-      PostMessageA(label, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-      PostMessageA(label, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
-      return 0;
-    }
+    HWND link = FindWindowExA(label, nullptr, "VXHtmlLink", text.c_str());
+    if (!link) continue;
+    RECT bounds{};
+    GetClientRect(link, &bounds);
+    // A link window covers all lines of its link; the end of the first
+    // line is on the link whether the link wraps or not.
+    const int x = std::max<int>(bounds.right - 2, 0);
+    const int y = 3;
+    // Posted, like a button click: the link's action may open a box.
+    PostMessageA(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    PostMessageA(link, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    return 0;
   }
   return Failed("no link \"" + text + "\" in a window of class " + className);
 }
@@ -138,7 +126,9 @@ int Text(const std::string& className) {
   if (!window) return Failed("no window of class " + className);
   std::string text;
   for (HWND label : Labels(window)) {
-    for (const vx::THtmlRun& run : vx::ParseHtml(TextOf(label))) text += run.LineBreak ? "\n" : run.Text;
+    for (char c : TextOf(label)) {
+      if (c != '\r') text += c;
+    }
     if (!text.empty() && text.back() != '\n') text += '\n';
   }
   Print(stdout, text);

@@ -109,15 +109,6 @@ inline int LabelTextWidth(const std::string& text, bool underlined, bool bold = 
   });
 }
 
-// The height of a line in the label's font.
-inline int LabelLineHeight() {
-  return MeasureInLabelFont(false, false, [](HDC dc) {
-    TEXTMETRICA metrics{};
-    GetTextMetricsA(dc, &metrics);
-    return static_cast<int>(metrics.tmHeight);
-  });
-}
-
 // The file-name field of a common file dialog: ComboBoxEx32, ComboBox and
 // Edit all carry the id 0x47c, and only the Edit takes the name.
 inline HWND FileNameEdit(HWND dialog) {
