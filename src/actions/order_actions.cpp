@@ -1,5 +1,6 @@
 #include "actions/order_actions.h"
 
+#include "actions/window_messages.h"
 #include "documents/data_grid_lines.h"
 #include "documents/order_document.h"
 #include "documents/order_outputs.h"
@@ -15,10 +16,6 @@ namespace vx {
 
 namespace {
 
-constexpr char kOrderNotLoaded[] = "Auftrag wurde <b>nicht geladen</b>.";
-constexpr char kOrderNotLoadedBecause[] = "Auftrag wurde <b>nicht geladen</b>:\r\n";
-constexpr char kNotInEditMode[] = "Auftrag muss auf <b>Bearbeiten stehen</b>.";
-constexpr char kDataNotReadable[] = "Daten <b>nicht lesbar</b>.<br>";
 // The save and the open dialog share the remembered filter index.
 constexpr char kDialogKey[] = "kastelo.VXJSONObject";
 constexpr char kJsonFilter[] = "JSON File|*.json";
@@ -42,12 +39,6 @@ std::string LowerCase(std::string text) {
 void LoadHostOrder(TVXJSONObject& document, const std::string& answer) {
   document.Load(answer, false, true);
   if (!answer.empty()) DeleteFileRetry(answer);
-}
-
-std::string SavedFileMessage(const std::string& fileName) {
-  return "<B>Die erzeugten Datei finden Sie hier:</B><BR>"
-         "<A href=\"SHOpenFolderAndSelectItems://" +
-         fileName + "\">Klicken Sie hier</A>, um den entsprechenden <B>Ordner</B> zu \xf6" "ffnen.";
 }
 
 std::string OpenDialogFilter(const TCurrentCustomer& current) {

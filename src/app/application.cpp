@@ -1,5 +1,6 @@
 #include "app/application.h"
 
+#include "actions/window_messages.h"
 #include "support/errors.h"
 
 namespace vx {
@@ -22,7 +23,7 @@ HWND MainWindow() { return gMainWindow; }
 void SetMainWindow(HWND window) { gMainWindow = window; }
 
 void ShowException(const std::exception_ptr& error) {
-  std::string text = "Unbekannter Fehler";
+  std::string text = kUnknownError;
   try {
     std::rethrow_exception(error);
   } catch (const std::exception& e) {

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "actions/window_messages.h"
 #include "support/errors.h"
 
 namespace vx {
@@ -42,8 +43,9 @@ class TOpenClipboard {
   bool FOpen;
 };
 
-[[noreturn]] void RaiseClipboardError(const char* what, int code) {
-  throw Exception(std::string(what) + ": " + SysErrorMessage(code));
+// format is one of the clipboard errors of the window's message list.
+[[noreturn]] void RaiseClipboardError(const char* format, int code) {
+  throw Exception(FormatText(format, SysErrorMessage(code)));
 }
 
 }  // namespace
@@ -54,16 +56,16 @@ void PutBlockOnClipboard(HWND owner, UINT format, const std::string& block) {
   // A block that cannot be had is an error, not a silent no-op: the copy
   // deletes the host's attachment files only after the block was placed.
   TGlobalMemory memory(GMEM_MOVEABLE | GMEM_DDESHARE, block.size());
-  if (!memory.Get()) RaiseClipboardError("Cannot allocate clipboard memory", LastOsError());
+  if (!memory.Get()) RaiseClipboardError(kClipboardMemoryError, LastOsError());
   void* bytes = GlobalLock(memory.Get());
-  if (!bytes) RaiseClipboardError("Cannot allocate clipboard memory", LastOsError());
+  if (!bytes) RaiseClipboardError(kClipboardMemoryError, LastOsError());
   if (!block.empty()) std::memcpy(bytes, block.data(), block.size());
   GlobalUnlock(memory.Get());
 
   TOpenClipboard clipboard(owner);
-  if (!clipboard.IsOpen()) RaiseClipboardError("Cannot open clipboard", LastOsError());
+  if (!clipboard.IsOpen()) RaiseClipboardError(kClipboardOpenError, LastOsError());
   EmptyClipboard();
-  if (!SetClipboardData(format, memory.Get())) RaiseClipboardError("Cannot set clipboard data", LastOsError());
+  if (!SetClipboardData(format, memory.Get())) RaiseClipboardError(kClipboardSetError, LastOsError());
   // SetClipboardData owns the block now.
   memory.Release();
 }

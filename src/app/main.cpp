@@ -2,6 +2,7 @@
 // host's open order. No command line.
 #include <windows.h>
 
+#include "actions/window_messages.h"
 #include "app/application.h"
 #include "app/busy_cursor.h"
 #include "app/live_import_frm.h"
@@ -10,7 +11,7 @@
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // Before anything else: the window may wait for the host at start-up.
   vx::DisableWindowGhosting();
-  vx::SetApplicationTitle("Positionen laden oder speichern");
+  vx::SetApplicationTitle(vx::kApplicationTitle);
   // The drop target and the shell calls need OLE on this thread for the
   // whole run.
   vx::TOleInit ole;

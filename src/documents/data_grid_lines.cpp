@@ -118,7 +118,7 @@ void WriteDataGridLinesStream(const TDataGridLines& lines, TMemoryStream& target
 
 std::string MakeClipboardBlock(TStream& stream) {
   const int64_t size = stream.Size();
-  if (size > std::numeric_limits<int32_t>::max()) throw Exception("Zu viele Positionen f\xfcr die Zwischenablage");
+  if (size > std::numeric_limits<int32_t>::max()) throw Exception(kTooManyPositionsText);
   std::string block(4 + static_cast<size_t>(size), '\0');
   for (int i = 0; i < 4; ++i) block[static_cast<size_t>(i)] = static_cast<char>((size >> (8 * i)) & 0xFF);
   stream.Seek(0, soBeginning);

@@ -77,8 +77,12 @@ struct TDataGridLinesWrapper {
 // empty) as a component stream into it and rewinds it.
 void WriteDataGridLinesStream(const TDataGridLines& lines, TMemoryStream& target);
 
+// The error of a stream too long for the block's 32-bit size.
+constexpr char kTooManyPositionsText[] = "Zu viele Positionen f\xfcr die Zwischenablage";
+
 // The clipboard block of a stream: its size as signed 32-bit
-// little-endian, then all its bytes (read from the start).
+// little-endian, then all its bytes (read from the start). Raises the
+// general error kTooManyPositionsText for a stream of 2 GB or more.
 std::string MakeClipboardBlock(TStream& stream);
 
 }  // namespace vx

@@ -1244,16 +1244,16 @@ std::unique_ptr<char[]> ReadWholeFile(const std::string& fileName, size_t& size)
   TOsFile file;
   if (!file.Open(fileName, TOpenMode::ReadShared)) {
     if (file.LastError == kErrorBadFileType) throw NotRegularFileError(fileName);
-    throw Exception("OSError");
+    throw Exception(kOsErrorText);
   }
   const int64_t fileSize = file.Size();
-  if (fileSize < 0) throw Exception("OSError");
+  if (fileSize < 0) throw Exception(kOsErrorText);
   size = static_cast<size_t>(fileSize);
   std::unique_ptr<char[]> bytes(new char[size + 1]);
   size_t done = 0;
   while (done < size) {
     const int64_t read = file.Read(bytes.get() + done, static_cast<int64_t>(size - done));
-    if (read < 0) throw Exception("OSError");
+    if (read < 0) throw Exception(kOsErrorText);
     if (read == 0) break;  // the file became shorter while it was read
     done += static_cast<size_t>(read);
   }

@@ -285,7 +285,7 @@ void TIniItems::SaveToFile(const std::string& fileName) const {
   // A write-protected file stays as it is, on every platform.
   const bool saved = !(present && (attributes & kAttrReadOnly)) &&
                      RetryWhileHeld([&](int* code) { return TryReplaceFileContent(fileName, content, code); });
-  if (!saved) throw EFCreateError(FormatText("Datei %s kann nicht erstellt werden", fileName));
+  if (!saved) throw EFCreateError(CannotCreateFileText(fileName));
   // The replacement is a new file: a hidden or system settings file stays so.
   if (present && (attributes & (kAttrHidden | kAttrSystem))) WriteFileAttributes(fileName, attributes);
 }
@@ -427,8 +427,8 @@ TFileStreamEx::TFileStreamEx(const std::string& fileName, TOpenMode mode) : File
   if (opened) return;
   const bool creating = mode != TOpenMode::ReadShared && mode != TOpenMode::ReadShareAll;
   // 0xF6 is the o with diaeresis.
-  throw EFCreateError(
-      FormatText(creating ? "Datei %s kann nicht erstellt werden" : "Datei %s kann nicht ge\xf6" "ffnet werden", fileName));
+  throw EFCreateError(creating ? CannotCreateFileText(fileName)
+                               : FormatText("Datei %s kann nicht ge\xf6" "ffnet werden", fileName));
 }
 
 // ---------------------------------------------------------------------------

@@ -28,6 +28,18 @@ ENotRegularFile NotRegularFileError(const std::string& fileName) {
   return ENotRegularFile(FormatText("Datei %s ist keine regul\xe4re Datei", fileName));
 }
 
+std::string CannotCreateFileText(const std::string& fileName) {
+  return FormatText("Datei %s kann nicht erstellt werden", fileName);
+}
+
+std::string CannotOpenFileText(const std::string& fileName, const std::string& reason) {
+  return "Cannot open file \"" + fileName + "\". " + reason;
+}
+
+std::string CannotReadFileText(const std::string& fileName, const std::string& reason) {
+  return "Cannot read file \"" + fileName + "\". " + reason;
+}
+
 EStringListError ListIndexError(long long index) {
   // The text is Windows-1252: 0xFC is the u with diaeresis.
   return EStringListError(FormatText("Der Index der Liste \xfc" "berschreitet das Maximum (%d)", index));

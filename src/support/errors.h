@@ -59,6 +59,20 @@ std::string FormatText(const std::string& format, long long arg);
 // "Der Index der Liste überschreitet das Maximum (<index>)".
 EStringListError ListIndexError(long long index);
 
+// The texts of the file and folder errors that reach the user, each built
+// in this one place (the window's message list names them all).
+// "Datei <fileName> kann nicht erstellt werden".
+std::string CannotCreateFileText(const std::string& fileName);
+// "Cannot open file "<fileName>". <reason>", and the same for reading.
+std::string CannotOpenFileText(const std::string& fileName, const std::string& reason);
+std::string CannotReadFileText(const std::string& fileName, const std::string& reason);
+// An empty folder name given to be created.
+constexpr char kCannotCreateFolderText[] = "Verzeichnis kann nicht erstellt werden";
+// A file the one-block readers (mapped or whole) cannot open or read.
+constexpr char kOsErrorText[] = "OSError";
+// Before the system's reason when Windows names no public documents folder.
+constexpr char kSystemErrorPrefix[] = "Systemfehler:\r\n";
+
 // The system's description of an OS error code (GetLastError / errno).
 std::string SysErrorMessage(int code);
 

@@ -38,13 +38,13 @@ std::string ReadWholeFile(const std::string& fileName) {
   TOsFile file;
   if (!file.Open(fileName, TOpenMode::ReadShared)) {
     if (file.LastError == kErrorBadFileType) throw NotRegularFileError(fileName);
-    throw EStreamError("Cannot open file \"" + fileName + "\". " + FileErrorMessage(file.LastError));
+    throw EStreamError(CannotOpenFileText(fileName, FileErrorMessage(file.LastError)));
   }
   const int64_t size = file.Size();
   std::string content(static_cast<size_t>(std::max<int64_t>(size, 0)), '\0');
   const int64_t got = size > 0 ? file.Read(&content[0], size) : 0;
   if (size < 0 || got < 0) {
-    throw EStreamError("Cannot read file \"" + fileName + "\". " + FileErrorMessage(file.LastError));
+    throw EStreamError(CannotReadFileText(fileName, FileErrorMessage(file.LastError)));
   }
   content.resize(static_cast<size_t>(got));
   return content;
@@ -159,7 +159,7 @@ bool CopyFileRetry(const std::string& source, const std::string& target) {
   TOsFile in;
   if (!in.Open(source, TOpenMode::ReadShareAll)) {
     if (in.LastError == kErrorBadFileType) throw NotRegularFileError(source);
-    throw EStreamError("Cannot open file \"" + source + "\". " + FileErrorMessage(in.LastError));
+    throw EStreamError(CannotOpenFileText(source, FileErrorMessage(in.LastError)));
   }
   const int64_t size = in.Size();
   for (int attempt = 1; attempt <= kCopyAttempts; ++attempt) {
@@ -192,7 +192,7 @@ bool TryReplaceFileContent(const std::string& fileName, std::string_view content
 void ReplaceFileContent(const std::string& fileName, std::string_view content) {
   int error = 0;
   if (TryReplaceFileContent(fileName, content, &error)) return;
-  throw EFCreateError(FormatText("Datei %s kann nicht erstellt werden", fileName) + "  " + FileErrorMessage(error));
+  throw EFCreateError(CannotCreateFileText(fileName) + "  " + FileErrorMessage(error));
 }
 
 }  // namespace vx

@@ -63,7 +63,7 @@ std::string ChangeFileExt(const std::string& fileName, const std::string& extens
 }
 
 bool CreateFolderTree(const std::string& folder) {
-  if (folder.empty()) throw EInOutError(3, "Verzeichnis kann nicht erstellt werden");
+  if (folder.empty()) throw EInOutError(3, kCannotCreateFolderText);
   const std::string path = RemoveBackslash(folder);
   if (path.size() < 3 || FolderIsPresent(path)) return true;
   const std::string parent = ExtractFilePath(path);

@@ -78,7 +78,7 @@ std::string GetSpecialFolder(int csidl) {
     if (SHGetSpecialFolderPathA(nullptr, buffer, csidl, FALSE) && buffer[0]) path = AddBackslash(buffer);
   }
   if (path.empty()) {
-    const std::string text = "Systemfehler:\r\n" + SysErrorMessage(LastOsError());
+    const std::string text = kSystemErrorPrefix + SysErrorMessage(LastOsError());
     MessageBoxA(nullptr, text.c_str(), nullptr, MB_OK | MB_ICONERROR);
     ExitProcess(1);
   }

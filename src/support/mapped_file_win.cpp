@@ -8,21 +8,21 @@ namespace vx {
 TMappedFileStream::TMappedFileStream(const std::string& fileName) {
   if (!FFile.Open(fileName, TOpenMode::ReadShared)) {
     if (FFile.LastError == kErrorBadFileType) throw NotRegularFileError(fileName);
-    throw Exception("OSError");
+    throw Exception(kOsErrorText);
   }
   HANDLE file = reinterpret_cast<HANDLE>(FFile.NativeHandle());
   // The size comes from the 32-bit query; order files stay far below 4 GiB.
   const DWORD size = GetFileSize(file, nullptr);
-  if (size == INVALID_FILE_SIZE) throw Exception("OSError");
+  if (size == INVALID_FILE_SIZE) throw Exception(kOsErrorText);
   FSize = size;
   if (FSize == 0) return;
   HANDLE mapping = CreateFileMappingA(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
-  if (!mapping) throw Exception("OSError");
+  if (!mapping) throw Exception(kOsErrorText);
   FMappingHandle = reinterpret_cast<intptr_t>(mapping);
   FMemory = static_cast<const char*>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0));
   if (!FMemory) {
     Unmap();
-    throw Exception("OSError");
+    throw Exception(kOsErrorText);
   }
 }
 

@@ -104,7 +104,7 @@ TBetterFileStream::TBetterFileStream(const std::string& fileName, bool clearProt
   }
   if (!FFile.Open(fileName, mode == 0 ? TOpenMode::OpenAlways : TOpenMode::CreateAlways)) {
     if (FRestoreAttributes) WriteFileAttributes(FileName, FAttributes);
-    throw EFCreateError(FormatText("Datei %s kann nicht erstellt werden", fileName));
+    throw EFCreateError(CannotCreateFileText(fileName));
   }
 }
 

@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "support/string_list.h"
+#include "ui/html_text.h"
 #include "support/text_utils.h"
 
 namespace vx {
@@ -41,6 +42,8 @@ std::string MessageToHtml(const std::string& text, int maxLines) {
   }
   return html;
 }
+
+std::string MessagePlainText(const std::string& text) { return PlainText(ParseHtml(MessageToHtml(text))); }
 
 TLinkAction MessageLinkAction(const std::string& target) {
   if (target.find("://") == std::string::npos && FindIgnoringCase(target, "mailto:") == std::string_view::npos) {

@@ -15,6 +15,10 @@ constexpr int kMaxMessageLines = 21;
 // dots and the last line are kept.
 std::string MessageToHtml(const std::string& text, int maxLines = kMaxMessageLines);
 
+// What the box shows of the message, as plain text: the label's text
+// without its tags, each line break a CR LF (see PlainText).
+std::string MessagePlainText(const std::string& text);
+
 enum class TLinkKind {
   None,          // not a link the box follows
   SelectFile,    // show FilePath selected in its folder window

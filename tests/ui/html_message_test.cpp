@@ -30,6 +30,8 @@ TEST(MessageToHtml, LeadingEmptyLinesGoInnerOnesStay) {
   EXPECT_EQ(MessageToHtml("\r\n<br>A\r\n\r\nB"), "A<br><br>B");
   EXPECT_EQ(MessageToHtml("Auftrag wurde <b>nicht geladen</b>:\r\n<TFastJSON>Fehler"),
             "Auftrag wurde <b>nicht geladen</b>:<br><TFastJSON>Fehler");
+  EXPECT_EQ(MessagePlainText("\r\nAuftrag wurde <b>nicht geladen</b>:\r\n<TFastJSON>Fehler"),
+            "Auftrag wurde nicht geladen:\r\n<TFastJSON>Fehler");
 }
 
 TEST(MessageToHtml, TwentyOneLineRule) {

@@ -9,6 +9,7 @@
 
 #include "actions/exchange_trace_switch.h"
 #include "actions/order_actions.h"
+#include "actions/window_messages.h"
 #include "binary_output.h"
 #include "command_support.h"
 #include "commands.h"
@@ -25,6 +26,7 @@
 #include "support/os_file.h"
 #include "support/string_list.h"
 #include "support/text_utils.h"
+#include "ui/html_message.h"
 #include "ui/window_caption.h"
 
 namespace vx::vxorder {
@@ -39,10 +41,14 @@ const char kSampleOrder[] =
     R"({"Order":[{"PrintName":"Angebot","PrintUID":"4711",)"
     R"("Adress":[{"CustomerNumber":"10001","AdressSmart":"Muster GmbH"}],"Parts":[]}]})";
 
-constexpr char kNotInEditMode[] = "\"Auftrag muss auf Bearbeiten stehen.\"";
-constexpr char kNoOrder[] = "\"Auftrag wurde nicht geladen.\"";
-
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+// A message of the window as its user reads it, on one line, quoted.
+std::string WindowShows(const std::string& message) {
+  std::string text = MessagePlainText(message);
+  ReplaceAllText(text, "\r\n", " ");
+  return Quoted(text);
+}
 
 // Control bytes (the 0x08 in a "SERVERPROCESS" answer) as \xNN, so that a
 // line stays one line.
@@ -206,7 +212,7 @@ bool CheckServiceFile(TDoctorReport& report) {
   if (lines.Count() == 0 || lines.Get(0).empty()) {
     report.Add(check, TStatus::Fail,
                fileName + (FileIsPresent(fileName) ? " lists no server" : " is missing") +
-                   "; no exchange server can be reached (caption \"Keine Datenbank erreichbar\")");
+                   "; no exchange server can be reached (caption " + Quoted(DatabaseCaption("")) + ")");
     return false;
   }
   std::string text;
@@ -277,11 +283,11 @@ std::string CheckReadCommands(TDoctorReport& report) {
   }
 
   const TAnswer canPost = Ask("CANPOSTJSON");
-  if (Answered(report, "CANPOSTJSON", canPost, std::string("; sending shows ") + kNotInEditMode)) {
+  const std::string notInEditMode = "; sending shows " + WindowShows(kNotInEditMode);
+  if (Answered(report, "CANPOSTJSON", canPost, notInEditMode)) {
     const bool editMode = TextIsTrue(canPost.Text);
     report.Add("CANPOSTJSON", editMode ? TStatus::Ok : TStatus::Warn,
-               AnswerText(canPost) + (editMode ? "; the order takes positions"
-                                               : std::string("; sending shows ") + kNotInEditMode));
+               AnswerText(canPost) + (editMode ? "; the order takes positions" : notInEditMode));
   }
   return metrics.Text;
 }
@@ -311,9 +317,10 @@ std::string AttachmentsText(TVXJSONObject& document) {
 void CheckHostOrder(TDoctorReport& report, const std::string& fileNameTemplate) {
   const std::string check = "host order (GETJSON)";
   const TAnswer answer = Ask("GETJSON");
-  if (!Answered(report, check, answer, std::string("; saving shows ") + kNoOrder)) return;
+  const std::string noOrder = "; saving shows " + WindowShows(kOrderNotLoaded);
+  if (!Answered(report, check, answer, noOrder)) return;
   if (answer.Text.empty()) {
-    report.Add(check, TStatus::Warn, "empty answer: no order is open; saving shows " + std::string(kNoOrder));
+    report.Add(check, TStatus::Warn, "empty answer: no order is open" + noOrder);
     return;
   }
   TVXJSONObject document;
@@ -321,7 +328,8 @@ void CheckHostOrder(TDoctorReport& report, const std::string& fileNameTemplate) 
     document.Load(answer.Text, false, true);
   } catch (const std::exception& error) {
     report.Add(check, TStatus::Fail,
-               answer.Text + " does not load; saving shows \"Auftrag wurde nicht geladen: " + error.what() + "\"");
+               answer.Text + " does not load; saving shows " +
+                   WindowShows(kOrderNotLoadedBecause + std::string(error.what())));
     return;
   }
   const bool deleted = DeleteFileRetry(answer.Text);
