@@ -197,6 +197,11 @@ bool TLiveImportFrm::CopyPositionsToClipboard() {
   return copied;
 }
 
+void TLiveImportFrm::ClickFocusedButton() {
+  HWND focus = GetFocus();
+  if (focus == ButtonWrite || focus == ButtonRead) SendMessageA(focus, BM_CLICK, 0, 0);
+}
+
 void TLiveImportFrm::HTMLabel1AnchorClick(const std::string& target) {
   if (target == "x") {
     ShowFileSelected(GetTemplateFileName());
@@ -222,6 +227,9 @@ LRESULT TLiveImportFrm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       if (HIWORD(wParam) != BN_CLICKED) break;
       if (LOWORD(wParam) == kButtonReadId) ButtonReadClick();
       if (LOWORD(wParam) == kButtonWriteId) ButtonWriteClick();
+      // Enter: the dialog navigation asks for the default button. The
+      // window has none, so Enter clicks the focused button, as Space does.
+      if (LOWORD(wParam) == IDOK) ClickFocusedButton();
       return 0;
     case WM_SETCURSOR:
       if (HCURSOR cursor = ApplicationCursor()) {

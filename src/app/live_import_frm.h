@@ -65,6 +65,7 @@ class TLiveImportFrm : public TWindowBase {
   void FormDestroy();
   void ButtonReadClick();
   void ButtonWriteClick();
+  void ClickFocusedButton();
   void HTMLabel1AnchorClick(const std::string& target);
   bool CopyPositionsToClipboard();
   // What the actions work on: this window's document, files and seam.

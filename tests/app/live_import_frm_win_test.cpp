@@ -127,6 +127,10 @@ TEST(LiveImportFrm, AloneCentredWithoutDatabaseAndTemplateLinkKeepsFile) {
   EXPECT_TRUE(FileIsPresent(templateFile));
   HWND label = FindWindowExA(window, nullptr, "VXHtmlLabel", nullptr);
   ASSERT_NE(label, nullptr);
+  // What a screen reader reads: the line as it is drawn, and each link.
+  EXPECT_EQ(TextOf(label), "  Nur Inhalt Kopieren  Vorlage Dateiname");
+  EXPECT_NE(FindWindowExA(label, nullptr, "VXHtmlLink", "Nur Inhalt Kopieren"), nullptr);
+  EXPECT_NE(FindWindowExA(label, nullptr, "VXHtmlLink", "Vorlage Dateiname"), nullptr);
   PostMessageA(label, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(TemplateLinkLeft() + 10, 8));
   Settle(window);
   EXPECT_TRUE(CloseFolderWindow("kastelo.VXJSONObject"));
@@ -135,6 +139,107 @@ TEST(LiveImportFrm, AloneCentredWithoutDatabaseAndTemplateLinkKeepsFile) {
 
   PostMessageA(window, WM_CLOSE, 0, 0);
   EXPECT_EQ(program.WaitForExit(), 0);
+}
+
+// Explorer's large views take the 256-pixel image of the program's icon,
+// which Windows wants PNG-compressed.
+TEST(LiveImportFrm, IconHasAPngImageOf256Pixels) {
+  HMODULE program = LoadLibraryExA((BuildFolder() + kWindowProgram).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(program, nullptr);
+  HRSRC group = FindResourceA(program, "MAINICON", MAKEINTRESOURCEA(14));  // RT_GROUP_ICON
+  ASSERT_NE(group, nullptr);
+  auto* directory = static_cast<BYTE*>(LockResource(LoadResource(program, group)));
+  const int id = LookupIconIdFromDirectoryEx(directory, TRUE, 256, 256, LR_DEFAULTCOLOR);
+  HRSRC image = FindResourceA(program, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(3));  // RT_ICON
+  ASSERT_NE(image, nullptr);
+  const std::string bytes(static_cast<const char*>(LockResource(LoadResource(program, image))),
+                          SizeofResource(program, image));
+  FreeLibrary(program);
+  EXPECT_EQ(bytes.substr(0, 8), "\x89PNG\r\n\x1a\n");
+  // The header's width and height, big-endian.
+  EXPECT_EQ(bytes.substr(16, 8), std::string("\0\0\1\0\0\0\1\0", 8));
+}
+
+// The control of the window's thread that has the keyboard focus.
+HWND FocusOf(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof(info);
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
+  return info.hwndFocus;
+}
+
+// Where the focus is once it is on expected, or after 20 s.
+HWND FocusOnceOn(HWND window, HWND expected) {
+  WaitFor([window, expected] { return FocusOf(window) == expected ? expected : nullptr; });
+  return FocusOf(window);
+}
+
+// A key pressed and let go on the control with the focus, as the keyboard
+// sends it.
+void PressKey(HWND window, WPARAM key) {
+  HWND focus = FocusOf(window);
+  PostMessageA(focus, WM_KEYDOWN, key, 1);
+  PostMessageA(focus, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
+}
+
+// Every function without a mouse: Tab goes round the two buttons and the
+// two links, Enter and Space work on a focused button or link as a click
+// does, and the focus is back where it was after a dialog.
+TEST(LiveImportFrm, KeyboardReachesEveryButtonAndLink) {
+  const std::string order = GetTempFolder() + "keyboard-order-" + std::to_string(GetCurrentProcessId()) + ".json";
+  testing::WriteFileBytes(order, R"({"UID":"","Order":[{"Adress":[{}],"Parts":[{"Quantity":"1"}]}]})");
+  testing::TClipboardReader clipboard;
+  clipboard.Empty();
+  TProgram host(BuildFolder() + kSimulator + " --order " + order + " --launch " + BuildFolder() + kWindowProgram);
+  ASSERT_TRUE(host.Started);
+  HWND window = WaitForWindow();
+  ASSERT_NE(window, nullptr);
+  DWORD processId = 0;
+  GetWindowThreadProcessId(window, &processId);
+  HWND buttonWrite = FindWindowExA(window, nullptr, "BUTTON", nullptr);
+  HWND buttonRead = FindWindowExA(window, buttonWrite, "BUTTON", nullptr);
+  HWND label = FindWindowExA(window, nullptr, "VXHtmlLabel", nullptr);
+  ASSERT_TRUE(buttonWrite && buttonRead && label);
+  HWND copyLink = FindWindowExA(label, nullptr, "VXHtmlLink", "Nur Inhalt Kopieren");
+  HWND templateLink = FindWindowExA(label, nullptr, "VXHtmlLink", "Vorlage Dateiname");
+  ASSERT_TRUE(copyLink && templateLink);
+
+  EXPECT_EQ(FocusOnceOn(window, buttonWrite), buttonWrite);
+  for (HWND next : {buttonRead, copyLink, templateLink, buttonWrite, buttonRead}) {
+    PressKey(window, VK_TAB);
+    EXPECT_EQ(FocusOnceOn(window, next), next);
+  }
+
+  // Enter on "VX Auftrag speichern": the save dialog; cancelled, the focus
+  // is on the button again.
+  PressKey(window, VK_RETURN);
+  HWND dialog = WaitFor([processId] { return ProcessWindow(processId, "#32770"); });
+  ASSERT_NE(dialog, nullptr);
+  PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+  EXPECT_TRUE(WaitUntilGone(dialog));
+  EXPECT_EQ(FocusOnceOn(window, buttonRead), buttonRead);
+
+  // Enter on "Nur Inhalt Kopieren": the positions on the clipboard.
+  PressKey(window, VK_TAB);
+  ASSERT_EQ(FocusOnceOn(window, copyLink), copyLink);
+  PressKey(window, VK_RETURN);
+  std::string block;
+  for (int i = 0; i < 400 && block.empty(); ++i) {
+    block = clipboard.Block("CF_DATAGRIDDATA");
+    if (block.empty()) Sleep(50);
+  }
+  ASSERT_GE(block.size(), 8u);
+  EXPECT_EQ(block.substr(0, 8), std::string("\x52\x00\x00\x00TPF0", 8));
+
+  // Space on "Vorlage Dateiname": the template's folder.
+  PressKey(window, VK_TAB);
+  ASSERT_EQ(FocusOnceOn(window, templateLink), templateLink);
+  PressKey(window, VK_SPACE);
+  EXPECT_TRUE(CloseFolderWindow("kastelo.VXJSONObject"));
+
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(host.WaitForExit(), 0);
+  DeleteFileA(order.c_str());
 }
 
 TEST(LiveImportFrm, CloseRequestDuringAnActionWaitsForItsEnd) {

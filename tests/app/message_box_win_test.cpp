@@ -195,15 +195,26 @@ TEST_F(MessageBoxTest, RefusedLinkBeepsAndStaysOpen) {
 }
 
 TEST_F(MessageBoxTest, FolderLinkClosesEvenForAPathTheShellCannotParse) {
+  std::string text;
+  std::string link;
   const size_t steps = ShowScripted(
       "<B>Die erzeugten Datei finden Sie hier:</B><BR><A href=\"shopenfolderandselectitems://C:\\no\\such\\x.json\">"
       "Klicken Sie hier</A>, um den entsprechenden <B>Ordner</B> zu \xf6" "ffnen.",
-      {[](HWND box) {
+      {[&](HWND box) {
+         // What a screen reader reads: the message as it is drawn, and its link.
+         char buffer[512] = "";
+         GetWindowTextA(Label(box), buffer, sizeof(buffer));
+         text = buffer;
+         GetWindowTextA(FindWindowExA(Label(box), nullptr, THtmlLabel::kLinkClassName, nullptr), buffer,
+                        sizeof(buffer));
+         link = buffer;
          // The link starts the second line.
          PostMessageA(Label(box), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, LabelHeight(box) / 2 + 2));
        },
        [](HWND box) { PostKey(box, VK_SPACE); }});
   EXPECT_EQ(steps, 1u);
+  EXPECT_EQ(text, "Die erzeugten Datei finden Sie hier:\r\nKlicken Sie hier, um den entsprechenden Ordner zu \xf6" "ffnen.");
+  EXPECT_EQ(link, "Klicken Sie hier");
 }
 
 }  // namespace
