@@ -1,7 +1,10 @@
 """Icon and cursor files (ICO/CUR) with 32-bit images, shared by the
 resource scripts. An image is a function (x, y) -> (r, g, b, a) with
-components 0..255, evaluated with 4 x 4 supersampling."""
+components 0..255, evaluated with 4 x 4 supersampling. Images of 256
+pixels are stored PNG-compressed, as Windows expects at that size; the
+smaller ones as bitmaps, which every Windows reads."""
 import struct
+import zlib
 
 
 def render(size, shade):
@@ -46,6 +49,23 @@ def bitmap(rows):
     return header + pixels + mask
 
 
+def png(rows):
+    """A PNG file of the rows: 8-bit RGBA, no interlace."""
+    size = len(rows)
+
+    def chunk(kind, data):
+        return struct.pack('>I', len(data)) + kind + data + struct.pack('>I', zlib.crc32(kind + data))
+
+    raw = bytearray()
+    for row in rows:
+        raw.append(0)  # filter type None
+        for r, g, b, a in row:
+            raw += bytes((int(r + 0.5), int(g + 0.5), int(b + 0.5), int(a + 0.5)))
+    header = struct.pack('>IIBBBBB', size, size, 8, 6, 0, 0, 0)
+    return (b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', header) + chunk(b'IDAT', zlib.compress(bytes(raw), 9)) +
+            chunk(b'IEND', b''))
+
+
 def icon_file(images, cursor_hotspot=None):
     """An .ico (or a .cur when a hotspot is given) holding the images."""
     kind = 2 if cursor_hotspot else 1
@@ -54,7 +74,7 @@ def icon_file(images, cursor_hotspot=None):
     blobs = []
     for rows in images:
         size = len(rows)
-        blob = bitmap(rows)
+        blob = png(rows) if size >= 256 else bitmap(rows)
         if cursor_hotspot:
             planes, bits = cursor_hotspot
         else:

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""Writes the program icon (16, 32 and 48 pixels, 32 bits): a blue order
-sheet with two position lines and a pair of exchange arrows.
+"""Writes the program icon (16, 32, 48 and 256 pixels, 32 bits, the
+largest PNG-compressed for Explorer's large views): a blue order sheet
+with two position lines and a pair of exchange arrows.
 
 Usage: make_icon.py OUTPUT
 """
@@ -32,7 +33,7 @@ def shade_for(size):
 
 
 def main():
-    images = [render(size, shade_for(size)) for size in (48, 32, 16)]
+    images = [render(size, shade_for(size)) for size in (256, 48, 32, 16)]
     with open(sys.argv[1], 'wb') as out:
         out.write(icon_file(images))
 

@@ -105,9 +105,12 @@ foreach(needed
     "Die erzeugten Datei finden Sie hier" "Auftrag wurde nicht geladen." "Auftrag wurde nicht geladen:"
     "Auftrag muss auf Bearbeiten stehen." "Daten nicht lesbar." "Keine Datenbank erreichbar" "Datenbank: "
     "kann nicht erstellt werden" "Systemfehler:" "Schlie${sz}en"
-    # support staff
+    # before the first start, and removing it
+    "Windows 10 oder Windows 11 in der 64-Bit-Ausgabe" "Zulassen" "Trotzdem ausf${u_uml}hren" "C:\\Program Files"
+    "Das Programm entfernen"
+    # support staff, in the PowerShell too
     "vxorder check" "vxorder send" "exchange-sim --order" "--launch VXJSONObject.exe" "--edit-mode 0"
-    "--version")
+    "--version" ".\\vxorder check")
   string(FIND "${text}" "${needed}" at)
   if(at LESS 0)
     fail("LIESMICH.txt does not mention \"${needed}\"")
@@ -123,16 +126,20 @@ foreach(program IN LISTS programs)
   # The keys and the values of the resource's strings, without the bytes
   # around them (an icon's bytes may read as text too).
   file(STRINGS "${WORK}/${program}" resource ENCODING UTF-16LE
-       REGEX "^((File|Product)Version|[0-9]+\\.[0-9]+\\.[0-9]+)$")
-  foreach(key FileVersion ProductVersion)
+       REGEX "^((File|Product)Version|CompanyName|LegalCopyright|[0-9]+\\.[0-9]+\\.[0-9]+|Kastelo|Copyright .*)$")
+  foreach(pair "FileVersion=${VERSION}" "ProductVersion=${VERSION}" "CompanyName=Kastelo"
+          "LegalCopyright=Copyright (C) 2026 Kastelo")
+    string(REPLACE "=" ";" pair "${pair}")
+    list(GET pair 0 key)
+    list(GET pair 1 expected)
     list(FIND resource ${key} at)
     set(value "")
     if(at GREATER_EQUAL 0)
       math(EXPR at "${at} + 1")
       list(GET resource ${at} value)
     endif()
-    if(NOT value STREQUAL VERSION)
-      fail("${program}: ${key} \"${value}\" in the version resource, expected ${VERSION}")
+    if(NOT value STREQUAL expected)
+      fail("${program}: ${key} \"${value}\" in the version resource, expected \"${expected}\"")
     endif()
   endforeach()
   get_filename_component(stem ${program} NAME_WE)
