@@ -32,12 +32,7 @@ done
 
 # The text is kept in UTF-8 with LF; Windows users get their code page and
 # line ends. A character that Windows-1252 lacks stops the package.
-python3 - packaging/LIESMICH.txt.in "$stage/LIESMICH.txt" "$version" <<'EOF'
-import sys
-source, target, version = sys.argv[1:]
-text = open(source, encoding="utf-8").read().replace("@VERSION@", version)
-open(target, "wb").write(text.replace("\n", "\r\n").encode("cp1252"))
-EOF
+python3 packaging/make_liesmich.py packaging/LIESMICH.txt.in "$stage/LIESMICH.txt" "$version"
 
 (cd "$stage" && sha256sum "${programs[@]}" LIESMICH.txt >SHA256SUMS)
 (cd "$stage" && cmake -E tar cf "../$name.zip" --format=zip "${programs[@]}" LIESMICH.txt SHA256SUMS)
