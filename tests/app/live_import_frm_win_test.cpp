@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 #include "app/window_driver.h"
@@ -182,26 +183,59 @@ void PressKey(HWND window, WPARAM key) {
   PostMessageA(focus, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
 }
 
+// The window as the simulator's child, with the order text as the host's
+// open order, and the window's parts; the order's file goes afterwards.
+class TWindowWithOrder {
+ public:
+  TWindowWithOrder(const std::string& name, const std::string& orderText)
+      : FOrder(GetTempFolder() + name + "-" + std::to_string(GetCurrentProcessId()) + ".json") {
+    testing::WriteFileBytes(FOrder, orderText);
+    Host = std::make_unique<TProgram>(BuildFolder() + kSimulator + " --order " + FOrder + " --launch " +
+                                      BuildFolder() + kWindowProgram);
+    Window = Host->Started ? WaitForWindow() : nullptr;
+    if (!Window) return;
+    GetWindowThreadProcessId(Window, &ProcessId);
+    ButtonWrite = FindWindowExA(Window, nullptr, "BUTTON", nullptr);
+    ButtonRead = FindWindowExA(Window, ButtonWrite, "BUTTON", nullptr);
+    Label = FindWindowExA(Window, nullptr, "VXHtmlLabel", nullptr);
+  }
+  ~TWindowWithOrder() { DeleteFileA(FOrder.c_str()); }
+  TWindowWithOrder(const TWindowWithOrder&) = delete;
+  TWindowWithOrder& operator=(const TWindowWithOrder&) = delete;
+
+  // The window came with both buttons and the link line.
+  bool Complete() const { return Window && ButtonWrite && ButtonRead && Label; }
+  // Closes the window; the simulator ends with it and gives its exit code.
+  int Close() {
+    PostMessageA(Window, WM_CLOSE, 0, 0);
+    return Host->WaitForExit();
+  }
+
+  std::unique_ptr<TProgram> Host;
+  HWND Window = nullptr;
+  DWORD ProcessId = 0;
+  HWND ButtonWrite = nullptr;
+  HWND ButtonRead = nullptr;
+  HWND Label = nullptr;
+
+ private:
+  std::string FOrder;
+};
+
 // Every function without a mouse: Tab goes round the two buttons and the
 // two links, Enter and Space work on a focused button or link as a click
 // does, and the focus is back where it was after a dialog.
 TEST(LiveImportFrm, KeyboardReachesEveryButtonAndLink) {
-  const std::string order = GetTempFolder() + "keyboard-order-" + std::to_string(GetCurrentProcessId()) + ".json";
-  testing::WriteFileBytes(order, R"({"UID":"","Order":[{"Adress":[{}],"Parts":[{"Quantity":"1"}]}]})");
   testing::TClipboardReader clipboard;
   clipboard.Empty();
-  TProgram host(BuildFolder() + kSimulator + " --order " + order + " --launch " + BuildFolder() + kWindowProgram);
-  ASSERT_TRUE(host.Started);
-  HWND window = WaitForWindow();
-  ASSERT_NE(window, nullptr);
-  DWORD processId = 0;
-  GetWindowThreadProcessId(window, &processId);
-  HWND buttonWrite = FindWindowExA(window, nullptr, "BUTTON", nullptr);
-  HWND buttonRead = FindWindowExA(window, buttonWrite, "BUTTON", nullptr);
-  HWND label = FindWindowExA(window, nullptr, "VXHtmlLabel", nullptr);
-  ASSERT_TRUE(buttonWrite && buttonRead && label);
-  HWND copyLink = FindWindowExA(label, nullptr, "VXHtmlLink", "Nur Inhalt Kopieren");
-  HWND templateLink = FindWindowExA(label, nullptr, "VXHtmlLink", "Vorlage Dateiname");
+  TWindowWithOrder program("keyboard-order", R"({"UID":"","Order":[{"Adress":[{}],"Parts":[{"Quantity":"1"}]}]})");
+  ASSERT_TRUE(program.Complete());
+  HWND window = program.Window;
+  const DWORD processId = program.ProcessId;
+  HWND buttonWrite = program.ButtonWrite;
+  HWND buttonRead = program.ButtonRead;
+  HWND copyLink = FindWindowExA(program.Label, nullptr, "VXHtmlLink", "Nur Inhalt Kopieren");
+  HWND templateLink = FindWindowExA(program.Label, nullptr, "VXHtmlLink", "Vorlage Dateiname");
   ASSERT_TRUE(copyLink && templateLink);
 
   EXPECT_EQ(FocusOnceOn(window, buttonWrite), buttonWrite);
@@ -236,10 +270,7 @@ TEST(LiveImportFrm, KeyboardReachesEveryButtonAndLink) {
   ASSERT_EQ(FocusOnceOn(window, templateLink), templateLink);
   PressKey(window, VK_SPACE);
   EXPECT_TRUE(CloseFolderWindow("kastelo.VXJSONObject"));
-
-  PostMessageA(window, WM_CLOSE, 0, 0);
-  EXPECT_EQ(host.WaitForExit(), 0);
-  DeleteFileA(order.c_str());
+  EXPECT_EQ(program.Close(), 0);
 }
 
 TEST(LiveImportFrm, CloseRequestDuringAnActionWaitsForItsEnd) {
@@ -273,18 +304,13 @@ TEST(LiveImportFrm, BoxesAndDialogsStayWithTheWindow) {
   ASSERT_NE(other.Window, nullptr);
   // An order the host hands over broken: saving it gives the message box,
   // copying it an error report.
-  const std::string order = GetTempFolder() + "broken-order-" + std::to_string(GetCurrentProcessId()) + ".json";
-  testing::WriteFileBytes(order, "{\"Order\":[");
-  TProgram host(BuildFolder() + kSimulator + " --order " + order + " --launch " + BuildFolder() + kWindowProgram);
-  ASSERT_TRUE(host.Started);
-  HWND window = WaitForWindow();
-  ASSERT_NE(window, nullptr);
-  DWORD processId = 0;
-  GetWindowThreadProcessId(window, &processId);
-  HWND buttonWrite = FindWindowExA(window, nullptr, "BUTTON", nullptr);
-  HWND buttonRead = FindWindowExA(window, buttonWrite, "BUTTON", nullptr);
-  HWND label = FindWindowExA(window, nullptr, "VXHtmlLabel", nullptr);
-  ASSERT_TRUE(buttonWrite && buttonRead && label);
+  TWindowWithOrder program("broken-order", "{\"Order\":[");
+  ASSERT_TRUE(program.Complete());
+  HWND window = program.Window;
+  const DWORD processId = program.ProcessId;
+  HWND buttonWrite = program.ButtonWrite;
+  HWND buttonRead = program.ButtonRead;
+  HWND label = program.Label;
   EXPECT_TRUE(TOtherProgram::InFront(window));
 
   PostMessageA(buttonRead, BM_CLICK, 0, 0);
@@ -313,10 +339,7 @@ TEST(LiveImportFrm, BoxesAndDialogsStayWithTheWindow) {
   EXPECT_FALSE(IsWindowEnabled(window));
   PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
   EXPECT_TRUE(WaitUntilGone(dialog));
-
-  PostMessageA(window, WM_CLOSE, 0, 0);
-  EXPECT_EQ(host.WaitForExit(), 0);
-  DeleteFileA(order.c_str());
+  EXPECT_EQ(program.Close(), 0);
 }
 
 struct THostCase {
