@@ -1,5 +1,6 @@
 // Text into a console window of this process, read back from its screen
-// buffer: what a user at a German cmd window sees.
+// buffer: what a user at a German cmd window sees, from the function and
+// from both console tools.
 #include <windows.h>
 
 #include <fcntl.h>
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "support/console_output.h"
+#include "support/folders.h"
 
 namespace vx {
 namespace {
@@ -55,9 +57,35 @@ class TConsole {
     return text;
   }
 
+  // Runs the program with its output and errors on this console; its exit
+  // code, or -1 when it did not run.
+  int Run(const std::string& commandLine) const {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = nullptr;
+    startup.hStdOutput = startup.hStdError = Buffer;
+    PROCESS_INFORMATION info{};
+    std::string line = commandLine;
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info)) return -1;
+    WaitForSingleObject(info.hProcess, 20000);
+    DWORD code = 0;
+    GetExitCodeProcess(info.hProcess, &code);
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+    return static_cast<int>(code);
+  }
+
   HANDLE Buffer = INVALID_HANDLE_VALUE;
   std::FILE* Stream = nullptr;
 };
+
+// The tools of this build, beside the test programs' folder.
+std::string ToolProgram(const std::string& relative) {
+  char path[MAX_PATH] = "";
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  return "\"" + ExtractFilePath(path) + "..\\..\\tools\\" + relative + "\"";
+}
 
 // In code page 850 the Windows-1252 byte of "ü" is "³"; the text reaches
 // the screen as characters instead, the German quotes and the euro sign
@@ -67,6 +95,17 @@ TEST(WriteConsoleText, ConsoleShowsTheCharactersWhateverItsCodePage) {
   ASSERT_NE(console.Stream, nullptr);
   ASSERT_TRUE(WriteConsoleText(console.Stream, "M\xfcller \x84K\xf6ln\x93 \x80 \xdf\n"));
   EXPECT_EQ(console.Text(), L"M\u00fcller \u201eK\u00f6ln\u201c \u20ac \u00df\n\n");
+}
+
+TEST(WriteConsoleText, BothToolsWriteThroughIt) {
+  TConsole console;
+  ASSERT_NE(console.Stream, nullptr);
+  EXPECT_EQ(console.Run(ToolProgram("vxorder\\vxorder.exe") + " check M\xfcller.txt"), 1);
+  EXPECT_EQ(console.Run(ToolProgram("exchange-sim\\exchange-sim.exe") + " --order M\xfcller.json"), 2);
+  EXPECT_EQ(console.Text(),
+            L"warning: M\u00fcller.txt does not end in .json: the window and vxorder send skip it\n"
+            L"file not found: M\u00fcller.txt\n"
+            L"exchange-sim: --order names no file: \"M\u00fcller.json\"\n\n");
 }
 
 // On Windows the quotes and the euro sign are characters on the screen;
