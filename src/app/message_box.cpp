@@ -83,7 +83,8 @@ class TFSB_BOX : public TWindowBase {
   void SetContent(const std::string& message, const std::string& help, const std::string& caption);
   // Shows the yes/no panel in place of the message panel.
   void AskQuestion();
-  // IDYES or IDNO for a question; IDOK or IDCANCEL otherwise.
+  // How the box closed: IDYES or IDNO by a question's answer, otherwise
+  // IDOK or IDCANCEL (a question closed by its close box too).
   int ShowModal();
 
  private:

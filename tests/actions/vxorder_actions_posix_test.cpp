@@ -139,6 +139,10 @@ TEST_F(VxorderActions, SaveIntoAFolderThatIsNotThereYet) {
   const std::string notCreated = "Auftrag wurde nicht geladen:\nDatei " + refused;
   EXPECT_EQ(run.Errors.substr(0, notCreated.size()), notCreated) << run.Errors;
   EXPECT_FALSE(FolderIsPresent(Host.Folder.File("gone")));
+  // The same for the folder of a file named in full.
+  run = RunVxorder({"save", Host.Folder.File("gone") + "/" + std::string(300, 'y') + ".json"});
+  EXPECT_EQ(run.ExitCode, 1);
+  EXPECT_FALSE(FolderIsPresent(Host.Folder.File("gone")));
   Host.StopSimulator();
 
   // The folder goes while the host hands the order over: the name is still

@@ -48,8 +48,10 @@ std::string PlainText(const std::string& html) {
   return text + EscapeControlBytes(line);
 }
 
+bool EndsInDelimiter(const std::string& path) { return RemoveBackslash(path) != path; }
+
 // A PATH ending in a delimiter names a folder, there or not.
-bool NamesFolder(const std::string& path) { return RemoveBackslash(path) != path || FolderIsPresent(path); }
+bool NamesFolder(const std::string& path) { return EndsInDelimiter(path) || FolderIsPresent(path); }
 
 // The actions' seam for a console: messages on standard error, the save
 // dialog answered by the command line's path, and no one to say yes.
@@ -128,16 +130,16 @@ int Save(const TArgs& args) {
   SetBinaryOutput();
   if (args.size() != 1 || args[0].empty()) return WrongArguments("save", "PATH");
   const std::string& path = args[0];
-  if (RemoveBackslash(path) != path && FileIsPresent(RemoveBackslash(path))) {
+  if (EndsInDelimiter(path) && FileIsPresent(RemoveBackslash(path))) {
     return Fail("vxorder: " + path + " names a folder, but a file of that name is there");
   }
   TConsoleUserInterface ui(path);
   const TOrderDocumentPtr document = NewOrderDocument();
   TStringList tempFiles;
   const TOrderActionContext context{ui, document.get(), tempFiles, nullptr};
-  // The write creates the folders a PATH ending in a delimiter names; a
-  // save that fails takes away those it made, empty as they are.
-  const std::vector<std::string> created = NamesFolder(path) ? MissingFolders(path) : std::vector<std::string>();
+  // The write creates the folder PATH names, or the file's folder, when
+  // missing; a save that fails takes away those it made, empty as they are.
+  const std::vector<std::string> created = MissingFolders(NamesFolder(path) ? path : ExtractFilePath(path));
   std::string saved;
   const int code = RunAction(ui, [&context, &saved] {
     StartExchangeTraceOfWindow();
