@@ -124,14 +124,10 @@ shot "The window beside the host (exchange-sim, samples/order-4711.json)"
 
 # 1. Save: the host's order into build/demo/out under the proposed name.
 drive click TLiveImportFrm "VX Auftrag speichern" || fail "1 (save)" "no button \"VX Auftrag speichern\""
+# The proposed name as it is: it ends in a date with points, which the
+# dialog takes for an extension, and the window adds the ".json" itself.
 name=$(drive dialog-name TLiveImportFrm "$(winepath -w "$demo/out")\\" | tr -d '\r') ||
   fail "1 (save)" "the save dialog did not come or proposed no name"
-# The proposed name ends in a date with points, so the dialog takes its
-# tail for an extension and would add no ".json"; the open dialog and the
-# send step pass over files without it. A user types it, and so does the demo.
-if [[ ${name,,} != *.json ]]; then
-  name=$(drive dialog-name TLiveImportFrm "$name.json" | tr -d '\r') || fail "1 (save)" "the save dialog went away"
-fi
 shot "1. Save: \"VX Auftrag speichern\", the proposed name in build/demo/out"
 drive dialog-ok TLiveImportFrm || fail "1 (save)" "the save dialog did not take $name"
 drive wait TFSB_BOX 30 || fail "1 (save)" "no message after saving"
@@ -140,7 +136,7 @@ message=$(drive text TFSB_BOX | tr -d '\r')
 shot "1. Save: the file is written; the message links to its folder"
 drive close TFSB_BOX || fail "1 (save)" "the message did not close"
 saved=$(find "$demo/out" -name '*.json' | head -n 1)
-[ -n "$saved" ] || fail "1 (save)" "no file in $demo/out"
+[ -n "$saved" ] || fail "1 (save)" "no .json file in $demo/out"
 saved_check=$(vxorder check "$(winepath -w "$saved")") || fail "1 (save)" "vxorder check $saved: $saved_check"
 
 # 2. Send: the saved file back into the host's open order.

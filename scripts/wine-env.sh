@@ -27,6 +27,9 @@ wine_env_start() {
   fi
   if ! wine_env_template_whole "$template"; then
     echo "wine-env: wineboot could not make a whole wine prefix in $template (twice); see $VX_WINEBOOT_LOG" >&2
+    # A full disk is the known cause: wineboot then leaves the system DLLs
+    # out and still writes the registry.
+    echo "wine-env: free space there: $(df -h --output=avail "$build" | tail -n 1 | tr -d ' ') (a prefix needs about 700 MB)" >&2
     tail -n 20 "$VX_WINEBOOT_LOG" >&2
     return 1
   fi

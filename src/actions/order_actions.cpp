@@ -20,6 +20,7 @@ namespace {
 constexpr char kDialogKey[] = "kastelo.VXJSONObject";
 constexpr char kJsonFilter[] = "JSON File|*.json";
 constexpr char kJsonExtension[] = "json";
+constexpr char kJsonFileExtension[] = ".json";
 
 // Every action begins by telling the user whether the host is reachable.
 void RefreshCaption(const TOrderActionContext& context) {
@@ -51,9 +52,19 @@ std::string OpenDialogFilter(const TCurrentCustomer& current) {
   return filter;
 }
 
+// The path the save writes for the dialog's answer. The dialog asked
+// before its own answer is replaced, not before the appended name is:
+// that question comes here. Empty when the user keeps the existing file.
+std::string SaveTarget(TUserInterface& ui, const std::string& chosen) {
+  if (HasJsonExtension(chosen)) return chosen;
+  const std::string target = chosen + kJsonFileExtension;
+  if (FileIsPresent(target) && !ui.ShowHtmlQuestion(ReplaceFileQuestion(target))) return "";
+  return target;
+}
+
 // The save road after the host's answer; its errors reach the guard of
 // ButtonReadClick. True when the file was written.
-bool SaveHostOrder(const TOrderActionContext& context, const std::string& answer) {
+bool SaveHostOrder(const TOrderActionContext& context, const std::string& answer, std::string* savedFile) {
   TVXJSONObject& document = *context.OrderDocument;
   LoadHostOrder(document, answer);
   if (!document.IsValid()) {
@@ -68,23 +79,37 @@ bool SaveHostOrder(const TOrderActionContext& context, const std::string& answer
   request.DefaultExt = kJsonExtension;
   const std::vector<std::string> chosen = context.UI.ExecuteFileDialog(request);
   if (chosen.empty() || chosen.front().empty()) return false;
-  WriteOrderFile(document, chosen.front());
-  context.UI.ShowHtmlMessage(SavedFileMessage(chosen.front()));
+  const std::string target = SaveTarget(context.UI, chosen.front());
+  if (target.empty()) return false;
+  WriteOrderFile(document, target);
+  context.UI.ShowHtmlMessage(SavedFileMessage(target));
+  if (savedFile) *savedFile = target;
   return true;
 }
 
-// Loads one order file into the window's document and sends it. False when
-// the document is not valid afterwards; delivered tells whether the host
-// acknowledged the send.
-bool SendOrderFile(const TOrderActionContext& context, const std::string& fileName, bool& delivered) {
+// Why an entry is not even loaded; Delivered for one that is.
+TSendResult EntryResult(const std::string& fileName) {
+  if (FileIsPresent(fileName)) return HasJsonExtension(fileName) ? TSendResult::Delivered : TSendResult::NotJson;
+  return FolderIsPresent(fileName) ? TSendResult::Folder : TSendResult::Missing;
+}
+
+// Loads one order file into the window's document and sends it: Delivered
+// or Refused by the host's acknowledgement, Unreadable (with the load's
+// error in reason) when no valid order loads.
+TSendResult SendOrderFile(const TOrderActionContext& context, const std::string& fileName, std::string& reason) {
   TVXJSONObject& document = *context.OrderDocument;
-  document.Load(fileName, false, false);
-  if (!document.IsValid()) return false;
-  ExtractL2Files(document, context.TempFiles);
-  TSaveParser parser;
-  parser.OrderDocument = &document;
-  delivered = parser.Execute("", "", kImportAsText, 0);
-  return true;
+  try {
+    document.Load(fileName, false, false);
+    if (!document.IsValid()) return TSendResult::Unreadable;
+    ExtractL2Files(document, context.TempFiles);
+    TSaveParser parser;
+    parser.OrderDocument = &document;
+    return parser.Execute("", "", kImportAsText, 0) ? TSendResult::Delivered : TSendResult::Refused;
+  } catch (const Exception& error) {
+    // One broken file must not keep the others from the host.
+    reason = error.Message();
+    return TSendResult::Unreadable;
+  }
 }
 
 }  // namespace
@@ -92,6 +117,10 @@ bool SendOrderFile(const TOrderActionContext& context, const std::string& fileNa
 void TOrderDocumentDelete::operator()(TVXJSONObject* document) const { delete document; }
 
 TOrderDocumentPtr NewOrderDocument() { return TOrderDocumentPtr(new TVXJSONObject()); }
+
+bool HasJsonExtension(const std::string& fileName) {
+  return LowerCase(ExtractFileExt(fileName)) == kJsonFileExtension;
+}
 
 std::string ProposeSaveFileName(TVXJSONObject& document, const std::string& fileNameTemplate,
                                 const TCalendarDate& today) {
@@ -124,11 +153,11 @@ TCurrentCustomer ReadCurrentCustomer() {
   return customer;
 }
 
-bool ButtonReadClick(const TOrderActionContext& context) {
+bool ButtonReadClick(const TOrderActionContext& context, std::string* savedFile) {
   RefreshCaption(context);
   const std::string answer = ReadIPCValueSync("GETJSON");
   try {
-    return SaveHostOrder(context, answer);
+    return SaveHostOrder(context, answer, savedFile);
   } catch (const Exception& error) {
     context.UI.ShowHtmlMessage(kOrderNotLoadedBecause + error.Message());
     return false;
@@ -151,29 +180,25 @@ void ButtonWriteClick(const TOrderActionContext& context) {
 }
 
 bool PostOrderFiles(const TOrderActionContext& context, const std::vector<std::string>& fileNames,
-                    int* delivered) {
-  if (delivered) *delivered = 0;
+                    std::vector<TSendReport>* report) {
+  if (report) report->clear();
   RefreshCaption(context);
   if (!HostCanTakePositions()) {
     context.UI.ShowHtmlMessage(kNotInEditMode);
+    if (report) {
+      for (const std::string& fileName : fileNames) report->push_back({fileName, TSendResult::NotInEditMode, ""});
+    }
     return false;
   }
   for (size_t i = 0; i < fileNames.size(); ++i) {
     const std::string& fileName = fileNames[i];
-    if (!FileIsPresent(fileName) || LowerCase(ExtractFileExt(fileName)) != ".json") continue;
-    bool sent = false;
-    bool acknowledged = false;
-    try {
-      sent = SendOrderFile(context, fileName, acknowledged);
-    } catch (const Exception&) {
-      // One broken file must not keep the others from the host.
-    }
-    if (!sent) {
-      context.UI.ShowHtmlMessage(kDataNotReadable + fileName);
-      continue;
-    }
-    if (acknowledged && delivered) ++*delivered;
-    if (i + 1 == fileNames.size()) context.UI.PlayWave();
+    std::string reason;
+    TSendResult result = EntryResult(fileName);
+    if (result == TSendResult::Delivered) result = SendOrderFile(context, fileName, reason);
+    if (report) report->push_back({fileName, result, reason});
+    if (result == TSendResult::Unreadable) context.UI.ShowHtmlMessage(kDataNotReadable + fileName);
+    const bool sent = result == TSendResult::Delivered || result == TSendResult::Refused;
+    if (sent && i + 1 == fileNames.size()) context.UI.PlayWave();
   }
   return true;
 }

@@ -53,22 +53,48 @@ struct TCurrentCustomer {
 // without address, neither order nor customer).
 TCurrentCustomer ReadCurrentCustomer();
 
+// True when the name ends in ".json" in any letter case: the only order
+// files that the send takes and the open dialog shows.
+bool HasJsonExtension(const std::string& fileName);
+
 // "VX Auftrag speichern": the host's open order into a file the user
-// chooses. Errors of the general kind are shown to the user ("Auftrag
-// wurde nicht geladen" and the text), others pass on. True when the file
-// was written.
-bool ButtonReadClick(const TOrderActionContext& context);
+// chooses. The file written always ends in ".json": a dialog's answer
+// without it gets it appended (a dialog may take the proposed name's date
+// for an extension and add none), and an existing file of the appended
+// name is replaced only when the user says yes; no ends the action as a
+// cancelled dialog does. Errors of the general kind are shown to the user
+// ("Auftrag wurde nicht geladen" and the text), others pass on. True when
+// the file was written; savedFile, when given, then receives its path.
+bool ButtonReadClick(const TOrderActionContext& context, std::string* savedFile = nullptr);
 // "Öffnen und nach VX senden": the open dialog, then PostOrderFiles.
 void ButtonWriteClick(const TOrderActionContext& context);
+
+// What became of one entry of PostOrderFiles.
+enum class TSendResult {
+  Delivered,      // the host acknowledged the document
+  Refused,        // sent, but the host did not acknowledge it
+  Unreadable,     // no order could be loaded from it
+  NotJson,        // its name does not end in ".json"
+  Missing,        // nothing of that name is there
+  Folder,         // a folder of that name
+  NotInEditMode,  // not tried: the host's order was not in edit mode
+};
+struct TSendReport {
+  std::string FileName;  // as given
+  TSendResult Result = TSendResult::Delivered;
+  std::string Reason;  // for Unreadable: the load's error text
+};
+
 // Sends each order file of the list, in order, to the host's open order;
 // the dialog's choice and dropped files come here. Names that are no file
 // or not ".json" are skipped; a file that cannot be read or mapped is
 // reported and the next one still goes. The sound follows the last entry
 // when it was sent. False when the host's order was not in edit mode, so
-// that nothing was sent. delivered, when given, receives how many entries
-// the host acknowledged (the window shows nothing for one it did not).
+// that nothing was sent. report, when given, receives one line per entry
+// in list order (the window shows nothing for an entry the host did not
+// acknowledge).
 bool PostOrderFiles(const TOrderActionContext& context, const std::vector<std::string>& fileNames,
-                    int* delivered = nullptr);
+                    std::vector<TSendReport>* report = nullptr);
 // "Nur Inhalt Kopieren": the positions of the host's open order onto the
 // clipboard; true when the clipboard was written. The attachment files the
 // host named are deleted only after the block went onto the clipboard.

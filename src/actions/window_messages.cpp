@@ -3,6 +3,7 @@
 #include "documents/data_grid_lines.h"
 #include "json/json_error.h"
 #include "support/errors.h"
+#include "support/folders.h"
 #include "ui/html_message.h"
 #include "ui/window_caption.h"
 
@@ -21,8 +22,8 @@ std::string SavedFileMessage(const std::string& fileName) {
          fileName + "\">Klicken Sie hier</A>, um den entsprechenden <B>Ordner</B> zu \xf6" "ffnen.";
 }
 
-std::string FileExistsQuestion(const std::string& fileName) {
-  return "\x84" + fileName + "\x93 ist bereits vorhanden.<br>M\xf6" "chten Sie die Datei ersetzen?";
+std::string ReplaceFileQuestion(const std::string& fileName) {
+  return "\x84" + ExtractFileName(fileName) + "\x93 ist bereits vorhanden.<br>M\xf6" "chten Sie die Datei ersetzen?";
 }
 
 std::vector<TWindowMessage> WindowMessages() {
@@ -31,7 +32,7 @@ std::vector<TWindowMessage> WindowMessages() {
       {TShownIn::Caption, DatabaseCaption(kVaries)},
       {TShownIn::Caption, DatabaseCaption("")},
       {TShownIn::MessageBox, SavedFileMessage(kVaries)},
-      {TShownIn::Question, FileExistsQuestion(kVaries)},
+      {TShownIn::Question, ReplaceFileQuestion(kVaries)},
       {TShownIn::MessageBox, kOrderNotLoaded},
       {TShownIn::MessageBox, kOrderNotLoadedBecause + std::string(kVaries)},
       {TShownIn::MessageBox, kNotInEditMode},

@@ -25,9 +25,10 @@ constexpr char kNotInEditMode[] = "Auftrag muss auf <b>Bearbeiten stehen</b>.";
 constexpr char kDataNotReadable[] = "Daten <b>nicht lesbar</b>.<br>";
 // Saved: where the file is, with a link that shows it in its folder.
 std::string SavedFileMessage(const std::string& fileName);
-// The question before a file of that name is replaced (answered "Ja" or
-// "Nein").
-std::string FileExistsQuestion(const std::string& fileName);
+// The question before an existing file is replaced (answered "Ja" or
+// "Nein"), naming it without its folder: "\x84NAME\x93 ist bereits
+// vorhanden.<br>M\xf6" "chten Sie die Datei ersetzen?".
+std::string ReplaceFileQuestion(const std::string& fileName);
 
 // The error box's text for an error that is no exception of the program.
 constexpr char kUnknownError[] = "Unbekannter Fehler";

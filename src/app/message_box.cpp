@@ -28,6 +28,8 @@ constexpr int kInnerWidth = kClientWidth - 2 * kBorderWidth;
 constexpr int kButtonPanelHeight = 35;
 constexpr int kCloseButtonId = 101;
 constexpr int kHelpButtonId = 102;
+constexpr int kYesButtonId = 103;
+constexpr int kNoButtonId = 104;
 // Posted after the box lost activation, so that it takes the front back
 // once the activation change is complete.
 constexpr UINT kComeToFront = WM_APP + 1;
@@ -79,7 +81,11 @@ class TFSB_BOX : public TWindowBase {
   explicit TFSB_BOX(HWND owner);
 
   void SetContent(const std::string& message, const std::string& help, const std::string& caption);
-  void ShowModal();
+  // Shows the yes/no panel in place of the message panel.
+  void AskQuestion();
+  // How the box closed: IDYES or IDNO by a question's answer, otherwise
+  // IDOK or IDCANCEL (a question closed by its close box too).
+  int ShowModal();
 
  private:
   void RunModalLoop();
@@ -99,9 +105,12 @@ class TFSB_BOX : public TWindowBase {
   std::unique_ptr<THtmlLabel> FHelpLabel;
   HWND FB_BREAK2 = nullptr;
   HWND FBhelpS = nullptr;
+  HWND FBYes = nullptr;
+  HWND FBNo = nullptr;
   TGdiObject<HFONT> FFormFont;
   TPanelArea Pmsg{"Pmsg"};
   TPanelArea PmsgRight{"PmsgRight"};
+  TPanelArea Pquestion{"Pquestion"};
   TPanelArea FP_help{"FP_help"};
   int FCloseLeft = 7;
   int FCloseWidth = 77;
@@ -140,16 +149,21 @@ TFSB_BOX::TFSB_BOX(HWND owner) {
   auto linkCallback = [this](const std::string& target) { FollowLink(target); };
   FMessageLabel->OnAnchorClick = linkCallback;
   FHelpLabel->OnAnchorClick = linkCallback;
-  for (TPanelArea* panel : {&Pmsg, &PmsgRight, &FP_help}) panel->Color = GetSysColor(COLOR_BTNFACE);
+  for (TPanelArea* panel : {&Pmsg, &PmsgRight, &Pquestion, &FP_help}) panel->Color = GetSysColor(COLOR_BTNFACE);
   FP_help.Visible = false;
+  Pquestion.Visible = false;
   FMaxHeight = static_cast<int>(std::lround(GetSystemMetrics(SM_CYSCREEN) * 0.7));
   if (DisplayScalePercent() != 100) {
     ApplyLookAndFeel("TFSB_BOX", {{"TPanel", Pmsg.Name, &Pmsg.Color, &Pmsg.FontName},
                                   {"TPanel", PmsgRight.Name, &PmsgRight.Color, &PmsgRight.FontName},
+                                  {"TPanel", Pquestion.Name, &Pquestion.Color, &Pquestion.FontName},
                                   {"TPanel", FP_help.Name, &FP_help.Color, &FP_help.FontName}});
   }
   FB_BREAK2 = CreateButton("Schlie\xdf" "en", kCloseButtonId);
   FBhelpS = CreateButton("Hilfe", kHelpButtonId);
+  // Creation order is the tab order.
+  FBYes = CreateButton("Ja", kYesButtonId);
+  FBNo = CreateButton("Nein", kNoButtonId);
 }
 
 HWND TFSB_BOX::CreateButton(const char* caption, int id) {
@@ -170,13 +184,27 @@ void TFSB_BOX::SetContent(const std::string& message, const std::string& help, c
   ShowWindow(FBhelpS, help.empty() ? SW_HIDE : SW_SHOW);
 }
 
+void TFSB_BOX::AskQuestion() {
+  Pmsg.Visible = false;
+  Pquestion.Visible = true;
+  ShowWindow(FBhelpS, SW_HIDE);
+}
+
 void TFSB_BOX::LayoutButtonPanel(int top) {
   Pmsg.Bounds = {kBorderWidth, top, kBorderWidth + kInnerWidth, top + kButtonPanelHeight};
+  Pquestion.Bounds = Pmsg.Bounds;
   const int innerWidth = PmsgRight.Bounds.right - PmsgRight.Bounds.left;
   PmsgRight.Bounds = {Pmsg.Bounds.right - innerWidth, top, Pmsg.Bounds.right, Pmsg.Bounds.bottom};
-  MoveWindow(FB_BREAK2, PmsgRight.Bounds.left + FCloseLeft, top + 4, FCloseWidth, 25, FALSE);
+  PmsgRight.Visible = Pmsg.Visible;
+  // "Nein" takes the place of "Schließen", "Ja" stands to its left.
+  const int closeLeft = PmsgRight.Bounds.left + FCloseLeft;
+  MoveWindow(FB_BREAK2, closeLeft, top + 4, FCloseWidth, 25, FALSE);
   MoveWindow(FBhelpS, Pmsg.Bounds.left + 93, top + 4, 94, 25, FALSE);
-  ShowWindow(FB_BREAK2, SW_SHOW);
+  MoveWindow(FBNo, closeLeft, top + 4, FCloseWidth, 25, FALSE);
+  MoveWindow(FBYes, closeLeft - FCloseWidth - 6, top + 4, FCloseWidth, 25, FALSE);
+  ShowWindow(FB_BREAK2, Pmsg.Visible ? SW_SHOW : SW_HIDE);
+  ShowWindow(FBYes, Pquestion.Visible ? SW_SHOW : SW_HIDE);
+  ShowWindow(FBNo, Pquestion.Visible ? SW_SHOW : SW_HIDE);
 }
 
 void TFSB_BOX::SetClientHeight(int height) {
@@ -225,18 +253,20 @@ void TFSB_BOX::FormShow() {
   }
 }
 
-void TFSB_BOX::ShowModal() {
+int TFSB_BOX::ShowModal() {
   {
     TDisabledThreadWindows disabled(Handle());
     FormShow();
     ShowWindow(Handle(), SW_SHOW);
     BringToForeground(Handle());
-    SetFocus(FB_BREAK2);
+    // A question starts on "Nein": a key pressed in a hurry keeps the file.
+    SetFocus(Pquestion.Visible ? FBNo : FB_BREAK2);
     RunModalLoop();
   }
   // Only now that its owner is enabled again may the box go: the system
   // hands the activation to the owner then, and not to another program.
   ShowWindow(Handle(), SW_HIDE);
+  return FModalResult;
 }
 
 void TFSB_BOX::RunModalLoop() {
@@ -260,7 +290,11 @@ bool TFSB_BOX::PreviewKey(const MSG& msg) {
   if (msg.message == WM_CHAR && msg.wParam == VK_ESCAPE) return true;  // no beep
   if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return false;
   const bool alt = msg.message == WM_SYSKEYDOWN || GetKeyState(VK_MENU) < 0;
-  switch (MessageBoxKey(static_cast<int>(msg.wParam), GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_CONTROL) < 0, alt)) {
+  const int key = static_cast<int>(msg.wParam);
+  const TBoxKeyResult result = Pquestion.Visible
+                                   ? QuestionBoxKey(key)
+                                   : MessageBoxKey(key, GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_CONTROL) < 0, alt);
+  switch (result) {
     case TBoxKeyResult::Ignore:
       return false;
     case TBoxKeyResult::Swallow:
@@ -269,7 +303,11 @@ bool TFSB_BOX::PreviewKey(const MSG& msg) {
       FModalResult = IDOK;
       return true;
     case TBoxKeyResult::CloseCancel:
-      FModalResult = IDCANCEL;
+      FModalResult = Pquestion.Visible ? IDNO : IDCANCEL;
+      return true;
+    case TBoxKeyResult::PressFocused:
+      if (GetFocus() == FBYes) FModalResult = IDYES;
+      if (GetFocus() == FBNo) FModalResult = IDNO;
       return true;
   }
   return false;
@@ -315,14 +353,15 @@ void TFSB_BOX::Paint() {
   RECT client{};
   GetClientRect(Handle(), &client);
   FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  for (const TPanelArea* panel : {&Pmsg, &PmsgRight, &FP_help}) {
+  for (const TPanelArea* panel : {&Pmsg, &PmsgRight, &Pquestion, &FP_help}) {
     if (!panel->Visible) continue;
     TGdiObject<HBRUSH> brush(CreateSolidBrush(panel->Color));
     FillRect(dc, &panel->Bounds, brush.Get());
   }
-  if (Pmsg.Visible) {
-    DrawIconEx(dc, Pmsg.Bounds.left + 5, Pmsg.Bounds.top + 5, LoadIcon(nullptr, IDI_INFORMATION), 24, 24, 0, nullptr,
-               DI_NORMAL);
+  if (Pmsg.Visible || Pquestion.Visible) {
+    const RECT& panel = Pmsg.Visible ? Pmsg.Bounds : Pquestion.Bounds;
+    DrawIconEx(dc, panel.left + 5, panel.top + 5, LoadIcon(nullptr, Pmsg.Visible ? IDI_INFORMATION : IDI_QUESTION), 24,
+               24, 0, nullptr, DI_NORMAL);
   }
   EndPaint(Handle(), &paint);
 }
@@ -339,6 +378,8 @@ LRESULT TFSB_BOX::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
       if (LOWORD(wParam) == kCloseButtonId || LOWORD(wParam) == IDCANCEL) FModalResult = IDCANCEL;
       if (LOWORD(wParam) == kHelpButtonId) ShowHelp();
+      if (LOWORD(wParam) == kYesButtonId) FModalResult = IDYES;
+      if (LOWORD(wParam) == kNoButtonId) FModalResult = IDNO;
       return 0;
     case WM_CLOSE:
       FModalResult = IDCANCEL;
@@ -365,6 +406,13 @@ void ShowHtmlMessage(const std::string& message, const std::string& help, const 
   TFSB_BOX box(GetActiveWindow());
   box.SetContent(message, help, caption);
   box.ShowModal();
+}
+
+bool ShowHtmlQuestion(const std::string& question) {
+  TFSB_BOX box(GetActiveWindow());
+  box.SetContent(question, "", "");
+  box.AskQuestion();
+  return box.ShowModal() == IDYES;
 }
 
 }  // namespace vx

@@ -1,7 +1,8 @@
 // The program's one message box: a modal window of class "TFSB_BOX" that
-// shows a message in the small HTML subset with a "Schließen" button. It
-// stays in front, closes on a key, on the button, on its close box or when
-// a link is followed, and is destroyed before the call returns.
+// shows a message in the small HTML subset with a "Schließen" button, or
+// asks a yes/no question. It stays in front, closes on a key, on a
+// button, on its close box or when a link is followed, and is destroyed
+// before the call returns.
 #pragma once
 
 #include <string>
@@ -14,5 +15,11 @@ namespace vx {
 // Raises the general error when the box cannot be created; an exception
 // while it is shown still destroys it and passes on.
 void ShowHtmlMessage(const std::string& message, const std::string& help = "", const std::string& caption = "");
+
+// The same box asking the question with "Ja" and "Nein" in place of
+// "Schließen", "Nein" focused. Enter or Space answers with the focused
+// button, Tab moves between the two, Escape and the close box answer No;
+// other keys do nothing. True only for "Ja".
+bool ShowHtmlQuestion(const std::string& question);
 
 }  // namespace vx

@@ -15,6 +15,8 @@ TWinUserInterface::TWinUserInterface(HWND owner, const TWave& wave) : FOwner(own
 
 void TWinUserInterface::ShowHtmlMessage(const std::string& message) { vx::ShowHtmlMessage(message); }
 
+bool TWinUserInterface::ShowHtmlQuestion(const std::string& question) { return vx::ShowHtmlQuestion(question); }
+
 std::vector<std::string> TWinUserInterface::ExecuteFileDialog(const TFileDialogRequest& request) {
   std::string fileName;
   TStringList files;

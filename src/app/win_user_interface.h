@@ -1,6 +1,6 @@
 // The user-interface seam of the actions on Windows: the program's message
-// box and file dialogs, the system clipboard, the window's sound and the
-// busy cursor.
+// box (also for its yes/no question) and file dialogs, the system
+// clipboard, the window's sound and the busy cursor.
 #pragma once
 
 #include <windows.h>
@@ -24,6 +24,7 @@ class TWinUserInterface : public TUserInterface {
   TWinUserInterface(HWND owner, const TWave& wave);
 
   void ShowHtmlMessage(const std::string& message) override;
+  bool ShowHtmlQuestion(const std::string& question) override;
   std::vector<std::string> ExecuteFileDialog(const TFileDialogRequest& request) override;
   void PutOnClipboard(const std::string& formatName, const std::string& block) override;
   void PlayWave() override;

@@ -45,6 +45,9 @@ void EnsureFileFolder(const std::string& fileName);
 
 // One folder level; false when it cannot be made.
 bool CreateOneFolder(const std::string& folder);
+// Removes one folder level if it is empty; false when it is not, or
+// cannot be removed.
+bool RemoveEmptyFolder(const std::string& folder);
 
 // The shell's folder of a CSIDL number, ending in a delimiter. Shows
 // "Systemfehler" and ends the program when the system has none.

@@ -74,6 +74,8 @@ bool CreateOneFolder(const std::string& folder) {
   return ::mkdir(folder.c_str(), 0777) == 0 || (errno == EEXIST && FolderIsPresent(folder));
 }
 
+bool RemoveEmptyFolder(const std::string& folder) { return ::rmdir(folder.c_str()) == 0; }
+
 // The closest thing to the shared documents folder: the user's data folder.
 std::string GetSpecialFolder(int) {
   const std::string home = EnvOr("HOME", "/tmp");

@@ -66,6 +66,8 @@ bool FolderIsPresent(const std::string& path) {
 
 bool CreateOneFolder(const std::string& folder) { return CreateDirectoryA(folder.c_str(), nullptr) != FALSE; }
 
+bool RemoveEmptyFolder(const std::string& folder) { return RemoveDirectoryA(folder.c_str()) != FALSE; }
+
 std::string GetSpecialFolder(int csidl) {
   std::string path;
   LPITEMIDLIST items = nullptr;

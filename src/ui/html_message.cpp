@@ -66,4 +66,11 @@ TBoxKeyResult MessageBoxKey(int key, bool shift, bool control, bool alt) {
   return TBoxKeyResult::Ignore;
 }
 
+TBoxKeyResult QuestionBoxKey(int key) {
+  if (key == kKeyF1) return TBoxKeyResult::Swallow;
+  if (key == kKeyReturn || key == kKeySpace) return TBoxKeyResult::PressFocused;
+  if (key == kKeyEscape) return TBoxKeyResult::CloseCancel;
+  return TBoxKeyResult::Ignore;
+}
+
 }  // namespace vx

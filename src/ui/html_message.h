@@ -1,5 +1,6 @@
 // The text rules of the HTML message box: how a message becomes the HTML of
-// its label, what a followed link does, and which keys close the box.
+// its label, what a followed link does, and which keys close the box or
+// answer its question.
 #pragma once
 
 #include <string>
@@ -36,11 +37,18 @@ struct TLinkAction {
 // else a leading "file://" is dropped and the rest goes to the shell.
 TLinkAction MessageLinkAction(const std::string& target);
 
-enum class TBoxKeyResult { Ignore, Swallow, CloseOk, CloseCancel };
+enum class TBoxKeyResult {
+  Ignore,        // the key goes on to the box's controls
+  Swallow,       // the key does nothing
+  CloseOk,       // the box closes with OK
+  CloseCancel,   // the box closes with Cancel (a question: with No)
+  PressFocused,  // the focused button acts, as a click on it would
+};
 
 // Virtual key codes the box reacts to; the values are the Windows ones.
 constexpr int kKeyReturn = 0x0D;
 constexpr int kKeyShift = 0x10;
+constexpr int kKeySpace = 0x20;
 constexpr int kKeyControl = 0x11;
 constexpr int kKeyMenu = 0x12;
 constexpr int kKeyEscape = 0x1B;
@@ -51,5 +59,11 @@ constexpr int kKeyF1 = 0x70;
 // pressed on its own counts as held) Enter closes with OK, Escape with
 // Cancel and every other key is left alone.
 TBoxKeyResult MessageBoxKey(int key, bool shift, bool control, bool alt);
+
+// A key pressed in the box while it asks a yes/no question. Enter and
+// Space press the focused button, Escape answers No, F1 is swallowed;
+// every other key is left to the box, so that Tab moves between "Ja" and
+// "Nein" and no stray key answers the question.
+TBoxKeyResult QuestionBoxKey(int key);
 
 }  // namespace vx

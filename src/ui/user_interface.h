@@ -1,8 +1,9 @@
 // What the order actions need from the user, behind one narrow interface:
-// the message box, the file dialogs, the clipboard, the confirmation sound,
-// the busy cursor and the report of an error that ended an action. The
-// window implements it with Win32; tests and the command-line tool use
-// their own implementations, so the actions run without a window.
+// the message box and its yes/no question, the file dialogs, the
+// clipboard, the confirmation sound, the busy cursor and the report of an
+// error that ended an action. The window implements it with Win32; tests
+// and the command-line tool use their own implementations, so the actions
+// run without a window.
 #pragma once
 
 #include <exception>
@@ -36,6 +37,10 @@ class TUserInterface {
   // Shows the HTML message with the application title as caption and
   // returns when the user closed it.
   virtual void ShowHtmlMessage(const std::string& message) = 0;
+
+  // Asks the HTML question with the answers Yes and No; true only when
+  // the user answered Yes (closing the question counts as No).
+  virtual bool ShowHtmlQuestion(const std::string& question) = 0;
 
   // Runs the dialog. The chosen full names in the dialog's order (one for a
   // single selection), or none when the user cancelled.

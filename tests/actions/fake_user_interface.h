@@ -1,5 +1,5 @@
-// A user interface that records what the actions show and put, and answers
-// the file dialogs from a script.
+// A user interface that records what the actions show, ask and put, and
+// answers the file dialogs from a script and every question alike.
 #pragma once
 
 #include <deque>
@@ -21,6 +21,12 @@ class TFakeUserInterface : public TUserInterface {
 
   void ShowHtmlMessage(const std::string& message) override { Messages.push_back(message); }
 
+  // Recorded and answered with QuestionAnswer.
+  bool ShowHtmlQuestion(const std::string& question) override {
+    Questions.push_back(question);
+    return QuestionAnswer;
+  }
+
   // The next scripted answer; a dialog without one is cancelled.
   std::vector<std::string> ExecuteFileDialog(const TFileDialogRequest& request) override {
     Dialogs.push_back(request);
@@ -41,9 +47,11 @@ class TFakeUserInterface : public TUserInterface {
   void ShowException(const std::exception_ptr& error) override { Exceptions.push_back(error); }
 
   std::deque<std::vector<std::string>> DialogAnswers;
+  bool QuestionAnswer = false;
   bool ClipboardRefuses = false;
 
   std::vector<std::string> Messages;
+  std::vector<std::string> Questions;
   std::vector<TFileDialogRequest> Dialogs;
   std::vector<TClipboardPut> Clipboard;
   std::vector<std::exception_ptr> Exceptions;

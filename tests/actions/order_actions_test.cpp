@@ -146,6 +146,52 @@ TEST_F(SaveAction, ReplacesAnOlderFileOfThatName) {
   EXPECT_EQ(ReadFileBytes(target).find("old order"), std::string::npos);
 }
 
+// A dialog may take the proposed name's date for an extension and add no
+// ".json"; the save adds it, and asks before it replaces a file under the
+// name it made.
+TEST_F(SaveAction, WritesAJsonFileAndAsksBeforeReplacingUnderTheAppendedName) {
+  const std::string dated = Host.Folder.File("Rechnung-17 [06.12.2026]");
+  const std::string capitals = Host.Folder.File("Rechnung.JSON");
+  const struct {
+    std::string Answer;
+    std::string Written;
+  } fresh[] = {{dated, dated + ".json"}, {capitals, capitals}};
+  for (const auto& c : fresh) {
+    Host.UI.Messages.clear();
+    Host.UI.DialogAnswers.push_back({c.Answer});
+    std::string saved;
+    EXPECT_TRUE(ButtonReadClick(Host.Context(), &saved)) << c.Answer;
+    EXPECT_EQ(saved, c.Written);
+    EXPECT_EQ(Host.UI.Messages, std::vector<std::string>{SavedMessage(c.Written)});
+    EXPECT_NE(ReadFileBytes(c.Written).find("VX Datei Zwischenablage"), std::string::npos) << c.Written;
+  }
+  EXPECT_FALSE(FileIsPresent(dated));
+  EXPECT_TRUE(Host.UI.Questions.empty());
+
+  const std::string question =
+      "\x84Rechnung-17 [06.12.2026].json\x93 ist bereits vorhanden.<br>M\xf6" "chten Sie die Datei ersetzen?";
+  for (const bool replace : {false, true}) {
+    WriteFileBytes(dated + ".json", "older order");
+    WriteFileBytes(Attachment, "%PDF");
+    Host.UI.Messages.clear();
+    Host.UI.Questions.clear();
+    Host.UI.QuestionAnswer = replace;
+    Host.UI.DialogAnswers.push_back({dated});
+    EXPECT_EQ(ButtonReadClick(Host.Context()), replace);
+    EXPECT_EQ(Host.UI.Questions, std::vector<std::string>{question});
+    if (replace) {
+      EXPECT_EQ(Host.UI.Messages, std::vector<std::string>{SavedMessage(dated + ".json")});
+      EXPECT_NE(ReadFileBytes(dated + ".json").find("VX Datei Zwischenablage"), std::string::npos);
+    } else {
+      // No ends the save as a cancelled dialog does.
+      EXPECT_TRUE(Host.UI.Messages.empty());
+      EXPECT_EQ(ReadFileBytes(dated + ".json"), "older order");
+      EXPECT_EQ(ReadFileBytes(Attachment), "%PDF");
+    }
+    EXPECT_FALSE(FileIsPresent(dated));
+  }
+}
+
 TEST_F(SaveAction, TargetThatCannotBeWrittenIsReportedWithTheSystemsReason) {
   // A file stands where the target's folder should be.
   const std::string blocking = Host.Folder.File("order.json");
@@ -244,7 +290,18 @@ class SendAction : public ::testing::Test {
 
 TEST_F(SendAction, SendsEveryReadableJsonFileInOrderAndGoesOnAfterABrokenOne) {
   Host.StartSimulator();
-  EXPECT_TRUE(PostOrderFiles(Host.Context(), {A, Host.Folder.File("missing.json"), Broken, Folder, B, Text}));
+  const std::string missing = Host.Folder.File("missing.json");
+  std::vector<TSendReport> report;
+  EXPECT_TRUE(PostOrderFiles(Host.Context(), {A, missing, Broken, Folder, B, Text}, &report));
+  const std::vector<std::pair<std::string, TSendResult>> expected = {
+      {A, TSendResult::Delivered},      {missing, TSendResult::Missing}, {Broken, TSendResult::Unreadable},
+      {Folder, TSendResult::Folder},    {B, TSendResult::Delivered},     {Text, TSendResult::NotJson}};
+  ASSERT_EQ(report.size(), expected.size());
+  for (size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(report[i].FileName, expected[i].first);
+    EXPECT_EQ(report[i].Result, expected[i].second) << expected[i].first;
+    EXPECT_EQ(report[i].Reason.empty(), expected[i].second != TSendResult::Unreadable) << expected[i].first;
+  }
 
   ASSERT_EQ(Host.TempFiles.Count(), 1);
   const std::string extracted = Host.TempFiles.Get(0);

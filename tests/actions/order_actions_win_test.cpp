@@ -17,9 +17,11 @@
 #include "app/win_handles.h"
 #include "app/window_driver.h"
 #include "documents/file_name_template.h"
+#include "documents/order_outputs.h"
 #include "json/fast_json.h"
 #include "support/file_contents.h"
 #include "support/folders.h"
+#include "ui/html_text.h"
 #include "ui/window_caption.h"
 
 namespace vx {
@@ -30,6 +32,7 @@ using testing::FileNameEdit;
 using testing::kSimulator;
 using testing::kWindowProgram;
 using testing::LabelTextWidth;
+using testing::OpenDialogFolder;
 using testing::ProcessWindow;
 using testing::ReadFileBytes;
 using testing::Settle;
@@ -205,6 +208,92 @@ TEST(OrderActionsEndToEnd, SaveThroughTheDialogAndCancel) {
   EXPECT_FALSE(FileIsPresent(target));
   EXPECT_EQ(HostTemporaryFiles(), hostFilesBefore);
 
+  EXPECT_EQ(program.Close(), 0);
+}
+
+// The visible text of a message box: its label's text as plain text.
+std::string BoxText(HWND box) {
+  HWND label = FindWindowExA(box, nullptr, "VXHtmlLabel", nullptr);
+  std::string text;
+  for (const THtmlRun& run : ParseHtml(label ? TextOf(label) : "")) text += run.LineBreak ? "\n" : run.Text;
+  return text;
+}
+
+// Confirms a file dialog with name typed into it in folder, as a user who
+// goes to the folder first would; false when the dialog did not take it.
+bool ChooseInDialog(HWND dialog, const std::string& folder, const std::string& name) {
+  HWND edit = FileNameEdit(dialog);
+  if (!edit || !OpenDialogFolder(dialog, folder)) return false;
+  SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+  PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+  return WaitUntilGone(dialog);
+}
+
+// The proposed name ends in a date with points, which a save dialog may
+// take for an extension and add no ".json" to; the file must still come
+// back through the open dialog, which shows only ".json" files.
+TEST(OrderActionsEndToEnd, SavedUnderTheProposedNameAndSentBack) {
+  TTemplateLine templateLine("[PrintName] [PrintUID] [CurrentDate]");
+  TTestFolder folder;
+  const std::string order = folder.File("host-order.json");
+  WriteFileBytes(order, R"({"UID":"h","Permissions":{},"Order":[{"PrintName":"Angebot","PrintUID":1042,)"
+                        R"("Adress":[{}],"Parts":[{"Position":"7","Quantity":"2"}]}]})");
+  TWindowBesideHost program(folder, order);
+  ASSERT_NE(program.Window, nullptr);
+  const std::string proposed = "Angebot 1042 " + ProposeOrderFileName("[CurrentDate]", TFileNameValues{}, Today());
+
+  // Saved with the proposal accepted as it is.
+  PostMessageA(program.Button("VX Auftrag speichern"), BM_CLICK, 0, 0);
+  HWND dialog = WaitFor([&] { return ProcessWindow(program.ProcessId, "#32770"); });
+  ASSERT_NE(dialog, nullptr);
+  HWND edit = WaitFor([dialog] { return FileNameEdit(dialog); });
+  ASSERT_NE(edit, nullptr);
+  EXPECT_EQ(TextOf(edit), proposed);
+  ASSERT_TRUE(ChooseInDialog(dialog, folder.Path, TextOf(edit)));
+  HWND box = WaitFor([&] { return ProcessWindow(program.ProcessId, "TFSB_BOX"); });
+  ASSERT_NE(box, nullptr);
+  const std::string saved = folder.File(proposed + ".json");
+  EXPECT_TRUE(FileIsPresent(saved));
+  EXPECT_FALSE(FileIsPresent(folder.File(proposed)));
+  EXPECT_NE(BoxText(box).find("Die erzeugten Datei finden Sie hier:"), std::string::npos) << BoxText(box);
+  PostMessageA(box, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(WaitUntilGone(box));
+
+  // Saved again: the appended name is taken, so the window asks, and "Nein"
+  // keeps the file.
+  const std::string savedBytes = ReadFileBytes(saved);
+  PostMessageA(program.Button("VX Auftrag speichern"), BM_CLICK, 0, 0);
+  dialog = WaitFor([&] { return ProcessWindow(program.ProcessId, "#32770"); });
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_TRUE(WaitFor([dialog] { return FileNameEdit(dialog); }));
+  ASSERT_TRUE(ChooseInDialog(dialog, folder.Path, proposed));
+  HWND question = WaitFor([&] { return ProcessWindow(program.ProcessId, "TFSB_BOX"); });
+  ASSERT_NE(question, nullptr);
+  EXPECT_EQ(BoxText(question), "\x84" + proposed + ".json\x93 ist bereits vorhanden.\nM\xf6" "chten Sie die Datei ersetzen?");
+  HWND no = FindWindowExA(question, nullptr, "BUTTON", "Nein");
+  ASSERT_NE(no, nullptr);
+  EXPECT_TRUE(IsWindowVisible(no));
+  EXPECT_TRUE(IsWindowVisible(FindWindowExA(question, nullptr, "BUTTON", "Ja")));
+  EXPECT_FALSE(IsWindowVisible(FindWindowExA(question, nullptr, "BUTTON", "Schlie\xdf" "en")));
+  PostMessageA(no, BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitUntilGone(question));
+  Settle(program.Window);
+  EXPECT_EQ(ProcessWindow(program.ProcessId, "TFSB_BOX"), nullptr);
+  EXPECT_EQ(ReadFileBytes(saved), savedBytes);
+
+  // That very file back through the open dialog, to the host.
+  PostMessageA(program.Button("\xd6" "ffnen und nach VX senden"), BM_CLICK, 0, 0);
+  dialog = WaitFor([&] { return ProcessWindow(program.ProcessId, "#32770"); });
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_TRUE(WaitFor([dialog] { return FileNameEdit(dialog); }));
+  ASSERT_TRUE(ChooseInDialog(dialog, folder.Path, ExtractFileName(saved)));
+  const std::string sentFile = program.OutDir + "\\outdata-0001.json";
+  std::string sent;
+  for (int i = 0; i < 400 && sent.empty(); ++i) {
+    sent = ReadFileBytes(sentFile);
+    if (sent.empty()) Sleep(50);
+  }
+  EXPECT_NE(sent.find("\"Position\":\"7\""), std::string::npos) << sent;
   EXPECT_EQ(program.Close(), 0);
 }
 

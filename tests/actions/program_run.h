@@ -9,14 +9,15 @@ namespace vx::testing {
 struct TProgramRun {
   int ExitCode = -1;
   std::string Output;  // standard output, as the program wrote it
+  std::string Errors;  // standard error, as the program wrote it
 };
 
 // vxorder of this build.
 std::string VxorderProgram();
 
 // Runs program with the arguments (none may hold a quote), waits for it and
-// gives its exit code and standard output; its standard error is dropped.
-// The program inherits this process's environment.
+// gives its exit code, standard output and standard error. The program
+// inherits this process's environment.
 TProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments);
 
 // The checks of vxorder doctor that only this platform has.

@@ -54,15 +54,20 @@ void CALLBACK RunStep(HWND, UINT, UINT_PTR, DWORD) {
   gScript->Steps[gScript->Next++](box);
 }
 
-// Shows the message and runs the steps; returns how many steps ran.
-size_t ShowScripted(const std::string& message, std::vector<TStep> steps) {
+// Runs show, which shows a box, and the steps in it; returns how many
+// steps ran.
+size_t RunScripted(const std::function<void()>& show, std::vector<TStep> steps) {
   TScript script{std::move(steps)};
   gScript = &script;
   const UINT_PTR timer = SetTimer(nullptr, 0, 10, RunStep);
-  ShowHtmlMessage(message);
+  show();
   KillTimer(nullptr, timer);
   gScript = nullptr;
   return script.Next;
+}
+
+size_t ShowScripted(const std::string& message, std::vector<TStep> steps) {
+  return RunScripted([&message] { ShowHtmlMessage(message); }, std::move(steps));
 }
 
 void PostKey(HWND box, int key) { PostMessageA(box, WM_KEYDOWN, key, 1); }
@@ -143,6 +148,67 @@ TEST_F(MessageBoxTest, ButtonAndCloseBoxClose) {
                          }}),
             1u);
   EXPECT_EQ(ShowScripted("Text", {[](HWND box) { PostMessageA(box, WM_CLOSE, 0, 0); }}), 1u);
+}
+
+HWND Button(HWND box, const char* caption) { return FindWindowExA(box, nullptr, "BUTTON", caption); }
+
+// The question is answered by its buttons, by Enter or Space on the
+// focused one, or No by Escape and the close box; no other key answers.
+TEST_F(MessageBoxTest, QuestionAnswersOnlyByItsButtonsEscapeOrCloseBox) {
+  const std::string question = "\x84x.json\x93 ist bereits vorhanden.<br>M\xf6" "chten Sie die Datei ersetzen?";
+  // "Nein" in the place of "Schließen" and focused, "Ja" to its left.
+  bool noFocused = false;
+  bool closeHidden = false;
+  RECT yesButton{};
+  RECT noButton{};
+  const struct {
+    const char* What;
+    std::vector<TStep> Steps;
+    bool Yes;
+  } cases[] = {
+      {"Enter on the first focus",
+       {[&](HWND box) {
+          noFocused = GetFocus() == Button(box, "Nein");
+          closeHidden = !IsWindowVisible(Button(box, "Schlie\xdf" "en"));
+          yesButton = ChildRect(box, Button(box, "Ja"));
+          noButton = ChildRect(box, Button(box, "Nein"));
+          PostKey(box, VK_RETURN);
+        }},
+       false},
+      {"Tab to Ja, Space",
+       {[](HWND box) { PostKey(box, VK_TAB); },
+        [](HWND box) {
+          if (GetFocus() == Button(box, "Ja")) PostKey(box, VK_SPACE);
+        }},
+       true},
+      {"click on Ja", {[](HWND box) { PostMessageA(Button(box, "Ja"), BM_CLICK, 0, 0); }}, true},
+      {"Escape", {[](HWND box) { PostKey(box, VK_ESCAPE); }}, false},
+      {"close box", {[](HWND box) { PostMessageA(box, WM_CLOSE, 0, 0); }}, false},
+      {"stray keys, then Enter on Ja",
+       {[](HWND box) {
+          PostKey(box, 'A');
+          PostKey(box, VK_F1);
+          PostKey(box, VK_SHIFT);
+        },
+        [](HWND box) {
+          if (!IsWindowVisible(box)) return;
+          SetFocus(Button(box, "Ja"));
+          PostKey(box, VK_RETURN);
+        }},
+       true},
+  };
+  for (const auto& c : cases) {
+    bool yes = !c.Yes;
+    const size_t steps = RunScripted([&] { yes = ShowHtmlQuestion(question); }, c.Steps);
+    EXPECT_EQ(yes, c.Yes) << c.What;
+    EXPECT_EQ(steps, c.Steps.size()) << c.What;
+  }
+  EXPECT_TRUE(noFocused);
+  EXPECT_TRUE(closeHidden);
+  EXPECT_EQ(noButton.top, yesButton.top);
+  EXPECT_LT(yesButton.right, noButton.left);
+  EXPECT_LE(noButton.right, 404);
+  EXPECT_EQ(noButton.bottom - noButton.top, 25);
 }
 
 TEST_F(MessageBoxTest, LongMessagesShowTwentyThreeLines) {

@@ -65,6 +65,7 @@ class TProgram {
 // The ways of working the windows that window-driver shares with the tests.
 using driving::FileNameEdit;
 using driving::LabelTextWidth;
+using driving::OpenDialogFolder;
 using driving::ProcessWindow;
 using driving::Settle;
 using driving::TClipboardReader;

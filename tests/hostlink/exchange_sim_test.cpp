@@ -136,9 +136,14 @@ TEST_F(ExchangeSim, AnswersFromItsOptions) {
   EXPECT_EQ("10,20,800,600", ReadIPCValueSync("OFFICEMETRICS"));
   EXPECT_EQ("0", ReadIPCValueSync("CANPOSTJSON"));
   EXPECT_EQ("", ReadIPCValueSync("GETJSON"));
-  EXPECT_EQ("", ReadIPCValueSync("UNKNOWN"));
+  EXPECT_EQ("", ReadIPCValueSync("UNKNOWN\x1b[2J"));
+  // Without --outdir a document is taken, and the log says it is not kept.
+  EXPECT_TRUE(WriteIPCValueASync("{}", kImportTypeCode, "OUTDATA"));
+  StopSimulator();
   const std::string log = ReadFile(LogFile);
   EXPECT_NE(std::string::npos, log.find("DBPATH: request 85 bytes, answer ")) << log;
+  EXPECT_NE(std::string::npos, log.find("UNKNOWN\\x1B[2J: request ")) << log;
+  EXPECT_NE(std::string::npos, log.find("OUTDATA received: not stored (no --outdir)")) << log;
 }
 
 TEST_F(ExchangeSim, GetJsonAnswersAFreshCopyOfTheOrder) {
@@ -179,6 +184,10 @@ TEST_F(ExchangeSim, OutDataIsStoredByteForByte) {
   EXPECT_EQ(second, ReadFile(Options.OutDir + kPathDelim + "outdata-0002.json"));
   // A later run goes on after the highest number there, gaps and all.
   StopSimulator();
+  const std::string log = ReadFile(LogFile);
+  EXPECT_NE(std::string::npos,
+            log.find("OUTDATA received: stored as " + Options.OutDir + kPathDelim + "outdata-0002.json"))
+      << log;
   WriteFile(Options.OutDir + kPathDelim + "outdata-0009.json", "kept");
   StartSimulator();
   EXPECT_TRUE(WriteIPCValueASync("{}", kImportTypeCode, "OUTDATA"));

@@ -82,6 +82,23 @@ expect_run(too-many 2 "" "usage: vxorder format FILE OUT\n" format a b c)
 expect_match(help 0 "^usage: vxorder COMMAND.*\n  check +FILE .*\n  format +FILE OUT .*\n  compact +FILE .*\n  doctor +\\[--json\\] .*\nexchange trace: with VX_TRACE=1" "^$" --help)
 expect_match(no-command 2 "^$" "^vxorder: missing command\nusage: vxorder COMMAND" )
 expect_match(unknown-command 2 "^$" "^vxorder: unknown command \"bogus\"\nusage: vxorder COMMAND" bogus)
+# Every way of asking for help gives it on standard output, exit 0.
+foreach(help_option --help -h /? help)
+  expect_match(help-${help_option} 0 "^usage: vxorder COMMAND.*\n  send +FILE\\.\\.\\. " "^$" ${help_option})
+endforeach()
+set(check_usage "usage: vxorder check FILE\n  load an order file and count its positions (\"OK <n> positions\")\n")
+expect_run(command-help 0 "${check_usage}" "" check --help)
+expect_run(command-help-first 0 "${check_usage}" "" check -h order.json)
+expect_run(help-command 0 "${check_usage}" "" help check)
+expect_match(version-extra 2 "^$" "^vxorder: --version takes no arguments, not \"extra\"\nusage: vxorder COMMAND" --version extra)
+
+# A file that loads but that the window and send would skip.
+file(WRITE "${WORK}/order.txt" " ${order}\n")
+expect_run(check-not-json 0 "OK 2 positions\n"
+  "warning: order.txt does not end in .json: the window and vxorder send skip it\n" check order.txt)
+# A name's control bytes never reach the terminal as they are.
+string(ASCII 27 escape)
+expect_run(check-control-bytes 1 "" "file not found: x\\x1B[2Jy.json\n" check "x${escape}[2Jy.json")
 
 if(failures GREATER 0)
   message(FATAL_ERROR "${failures} vxorder case(s) failed")

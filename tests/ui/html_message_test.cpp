@@ -90,5 +90,18 @@ TEST(MessageBoxKey, ClosesOnPlainKeysOnly) {
   }
 }
 
+TEST(QuestionBoxKey, OnlyTheButtonKeysAndEscapeAnswer) {
+  const struct {
+    int key;
+    TBoxKeyResult result;
+  } cases[] = {
+      {kKeyReturn, TBoxKeyResult::PressFocused}, {kKeySpace, TBoxKeyResult::PressFocused},
+      {kKeyEscape, TBoxKeyResult::CloseCancel},  {kKeyF1, TBoxKeyResult::Swallow},
+      {'J', TBoxKeyResult::Ignore},              {kKeyShift, TBoxKeyResult::Ignore},
+      {0x09, TBoxKeyResult::Ignore},  // Tab moves between the buttons
+  };
+  for (const auto& c : cases) EXPECT_EQ(QuestionBoxKey(c.key), c.result) << c.key;
+}
+
 }  // namespace
 }  // namespace vx

@@ -8,6 +8,7 @@
 #include "hostlink/host_commands.h"
 #include "hostlink/message_io.h"
 #include "order_scan.h"
+#include "support/console_output.h"
 #include "support/errors.h"
 #include "support/file_io.h"
 #include "support/folders.h"
@@ -159,8 +160,7 @@ void TExchangeSimulator::JoinFinishedWorkers(bool all) {
 
 void TExchangeSimulator::Log(const std::string& line) {
   std::lock_guard<std::mutex> lock(FLock);
-  std::fprintf(FLog, "%s\n", line.c_str());
-  std::fflush(FLog);
+  WriteConsoleText(FLog, EscapeControlBytes(line) + "\n");
 }
 
 // Requests follow each other on one connection until the end marker.
@@ -247,7 +247,10 @@ int TExchangeSimulator::LastStoredNumber() const {
 }
 
 void TExchangeSimulator::StoreOutData(const std::string& document) {
-  if (FOptions.OutDir.empty()) return;
+  if (FOptions.OutDir.empty()) {
+    Log("OUTDATA received: not stored (no --outdir)");
+    return;
+  }
   std::string fileName;
   {
     std::lock_guard<std::mutex> lock(FLock);
@@ -258,9 +261,9 @@ void TExchangeSimulator::StoreOutData(const std::string& document) {
     TMemoryStream stream;
     stream.SetData(document);
     SaveStreamRetry(stream, fileName);
-    Log("OUTDATA stored as " + fileName);
+    Log("OUTDATA received: stored as " + fileName);
   } catch (const Exception& e) {
-    Log("OUTDATA: " + e.Message());
+    Log("OUTDATA received: not stored: " + e.Message());
   }
 }
 

@@ -37,7 +37,8 @@ class TServiceFileEntry {
 class TExchangeSimulator {
  public:
   // Creates the pipe and lists it; raises vx::Exception when the pipe
-  // cannot be created (for example when the name is taken).
+  // cannot be created (for example when the name is taken). Each request,
+  // and what became of each "OUTDATA" document, goes to log as one line.
   TExchangeSimulator(const TSimOptions& options, std::FILE* log);
   ~TExchangeSimulator();
 

@@ -1,10 +1,13 @@
 // exchange-sim: a stand-in for the host's exchange server (see --help).
+// Everything it prints goes through WriteConsoleText, so that a console
+// window shows it right whatever its code page.
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "child_process.h"
 #include "exchange_simulator.h"
+#include "support/console_output.h"
 #include "support/errors.h"
 #include "vx_version.h"
 
@@ -16,31 +19,50 @@ void StopSimulator() {
   if (gSimulator) gSimulator->Stop();
 }
 
+// A line of text that may hold what the command line or the system gave.
+void PrintLine(std::FILE* stream, const std::string& line) {
+  vx::WriteConsoleText(stream, vx::EscapeControlBytes(line) + "\n");
+}
+
+int WrongCommandLine(const std::string& what) {
+  PrintLine(stderr, "exchange-sim: " + what);
+  vx::WriteConsoleText(stderr, std::string("\n") + vx::sim::kSimUsage);
+  return 2;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   using namespace vx::sim;
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  // Started by a double-click it would list itself first and swallow every
+  // order a window sends while VX runs beside it.
+  if (args.empty()) return WrongCommandLine("no option given: nothing is served and nothing is listed");
   TSimOptions options;
   try {
-    options = ParseSimOptions(std::vector<std::string>(argv + 1, argv + argc));
+    options = ParseSimOptions(args);
   } catch (const vx::Exception& e) {
-    std::fprintf(stderr, "exchange-sim: %s\n\n%s", e.Message().c_str(), kSimUsage);
-    return 2;
+    return WrongCommandLine(e.Message());
   }
   if (options.Help) {
-    std::fputs(kSimUsage, stdout);
+    vx::WriteConsoleText(stdout, kSimUsage);
     return 0;
   }
   if (options.Version) {
-    std::printf("exchange-sim %s\n", vx::kVersion);
+    PrintLine(stdout, std::string("exchange-sim ") + vx::kVersion);
     return 0;
+  }
+  try {
+    CheckSimFiles(options);
+  } catch (const vx::Exception& e) {
+    PrintLine(stderr, "exchange-sim: " + e.Message());
+    return 2;
   }
   try {
     TExchangeSimulator simulator(options, stdout);
     gSimulator = &simulator;
     OnInterrupt(&StopSimulator);
-    std::printf("exchange-sim: serving pipe %s (process %u)\n", options.Name.c_str(), CurrentProcessId());
-    std::fflush(stdout);
+    PrintLine(stdout, SimulatorStartLine(options, CurrentProcessId()));
     int code = 0;
     if (options.Launch.empty()) {
       simulator.Run();
@@ -50,7 +72,7 @@ int main(int argc, char** argv) {
     gSimulator = nullptr;
     return code;
   } catch (const vx::Exception& e) {
-    std::fprintf(stderr, "exchange-sim: %s\n", e.Message().c_str());
+    PrintLine(stderr, "exchange-sim: " + e.Message());
     return 1;
   }
 }

@@ -1,14 +1,17 @@
 #include "sim_options.h"
 
 #include "support/errors.h"
+#include "support/folders.h"
 #include "support/text_utils.h"
 
 namespace vx::sim {
 
 const char* const kSimUsage =
-    "usage: exchange-sim [OPTIONS] [--launch PROGRAM [ARGS...]]\n"
+    "usage: exchange-sim OPTIONS [--launch PROGRAM [ARGS...]]\n"
     "\n"
-    "Serves the host exchange commands on a pipe, standing in for the host.\n"
+    "Serves the host exchange commands on a pipe, standing in for the host, for\n"
+    "tests and demonstrations without VX. It starts only with at least one option,\n"
+    "so that a double-click never takes the place of a running VX.\n"
     "\n"
     "  --name NAME         pipe name (default VX-EXCHANGE-SIM); listed first in\n"
     "                      QVX-EXCHANGELOCALSERVICE.TXT while the server runs\n"
@@ -106,6 +109,18 @@ TSimOptions ParseSimOptions(const std::vector<std::string>& args) {
     }
   }
   return options;
+}
+
+void CheckSimFiles(const TSimOptions& options) {
+  if (!options.OrderFile.empty() && !FileIsPresent(options.OrderFile)) {
+    throw Exception("--order names no file: \"" + options.OrderFile + "\"");
+  }
+}
+
+std::string SimulatorStartLine(const TSimOptions& options, uint32_t processId) {
+  const std::string documents = options.OutDir.empty() ? "not stored (no --outdir)" : "stored in " + options.OutDir;
+  return "exchange-sim: a stand-in for the VX exchange server, serving pipe " + options.Name + " (process " +
+         std::to_string(processId) + "); documents sent to it are " + documents;
 }
 
 }  // namespace vx::sim

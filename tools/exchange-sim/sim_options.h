@@ -1,6 +1,7 @@
 // The command line of the host exchange simulator.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -29,5 +30,13 @@ extern const char* const kSimUsage;
 
 // Raises vx::Exception with the reason for a wrong command line.
 TSimOptions ParseSimOptions(const std::vector<std::string>& args);
+
+// Raises vx::Exception when the options name a file that is not there, so
+// that the simulator fails at its start and not at the first request.
+void CheckSimFiles(const TSimOptions& options);
+
+// The line the simulator starts with: what it is, its pipe and process,
+// and where the documents sent to it go.
+std::string SimulatorStartLine(const TSimOptions& options, uint32_t processId);
 
 }  // namespace vx::sim

@@ -4,22 +4,23 @@
 
 #include "actions/exchange_trace_switch.h"
 #include "documents/file_name_template.h"
+#include "support/console_output.h"
 
 namespace vx::vxorder {
 
-bool WriteBytes(std::FILE* out, const std::string& bytes) {
-  return std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size() && std::fflush(out) == 0;
-}
+bool WriteBytes(std::FILE* out, const std::string& bytes) { return WriteConsoleText(out, bytes); }
 
 bool WriteLine(std::FILE* out, const std::string& bytes) { return WriteBytes(out, bytes + "\n"); }
 
+bool WriteTextLine(std::FILE* out, const std::string& text) { return WriteLine(out, EscapeControlBytes(text)); }
+
 int Fail(const std::string& message) {
-  WriteLine(stderr, message);
+  WriteTextLine(stderr, message);
   return 1;
 }
 
 int WrongArguments(const char* name, const char* usage) {
-  std::fprintf(stderr, "usage: vxorder %s%s%s\n", name, *usage ? " " : "", usage);
+  WriteLine(stderr, std::string("usage: vxorder ") + name + (*usage ? " " : "") + usage);
   return 2;
 }
 

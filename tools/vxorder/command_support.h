@@ -1,5 +1,6 @@
 // What the command groups of vxorder share: output, usage errors and the
-// report of a failed command.
+// report of a failed command. Every line the tool prints goes through
+// WriteBytes, so a console window shows it right whatever its code page.
 #pragma once
 
 #include <cstdio>
@@ -8,14 +9,19 @@
 
 namespace vx::vxorder {
 
-// Writes the bytes unchanged and flushes them, so that standard output and
-// standard error keep their order; false when either fails.
+// Writes the bytes and flushes them, so that standard output and standard
+// error keep their order; unchanged to a file or a pipe, as UTF-16 to a
+// console window (WriteConsoleText). False when either fails.
 bool WriteBytes(std::FILE* out, const std::string& bytes);
 // The bytes and a line end.
 bool WriteLine(std::FILE* out, const std::string& bytes);
+// Text taken from a file, a file name or a server on a line of its own,
+// its control bytes escaped (EscapeControlBytes), so that it can neither
+// steer a terminal nor pass for a line of its own.
+bool WriteTextLine(std::FILE* out, const std::string& text);
 
 // The message (the error's text as the model raised it) on a line of its
-// own on standard error; returns exit code 1.
+// own on standard error, escaped as WriteTextLine does; returns exit code 1.
 int Fail(const std::string& message);
 
 // "usage: vxorder NAME USAGE" on standard error; returns exit code 2.

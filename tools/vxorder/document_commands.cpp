@@ -68,7 +68,7 @@ int Name(const TArgs& args) {
     LoadOrder(document, args[0], true);
     // The save action's proposal, so that "save FOLDER" writes this name.
     const std::string name = ProposeSaveFileName(document, LoadFileNameTemplate(), Today());
-    return WriteLine(stdout, name) ? 0 : 1;
+    return WriteTextLine(stdout, name) ? 0 : 1;
   });
 }
 

@@ -11,8 +11,9 @@
 namespace vx::vxorder {
 namespace {
 
-// The answer's text as the server's bytes; exit 1 when it is empty, which
-// is also what a missing or silent server gives.
+// The answer's text as the server's bytes, control bytes escaped (the 0x08
+// of "SERVERPROCESS" shows as \x08); exit 1 when it is empty, which is
+// also what a missing or silent server gives.
 int Host(const TArgs& args) {
   SetBinaryOutput();
   if (args.size() != 1 || args[0].empty()) return WrongArguments("host", "COMMAND");
@@ -20,7 +21,7 @@ int Host(const TArgs& args) {
     StartExchangeTraceOfWindow();
     const std::string answer = ReadIPCValueSync(args[0]);
     if (answer.empty()) return Fail("no answer to " + args[0]);
-    WriteLine(stdout, answer);
+    WriteTextLine(stdout, answer);
     return 0;
   });
 }
@@ -30,7 +31,7 @@ int Locate(const TArgs& args) {
   if (!args.empty()) return WrongArguments("locate", "");
   return RunReportingErrors([] {
     StartExchangeTraceOfWindow();
-    WriteLine(stdout, LocateExchangeServer());
+    WriteTextLine(stdout, LocateExchangeServer());
     return 0;
   });
 }

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string>
 
+#include "actions/order_actions.h"
 #include "binary_output.h"
 #include "command_support.h"
 #include "commands.h"
@@ -25,12 +26,16 @@ void LoadJsonFile(TFastJSON& json, const std::string& fileName) {
 int Check(const TArgs& args) {
   SetBinaryOutput();
   if (args.size() != 1) return WrongArguments("check", "FILE");
+  // A file that loads here may still never reach the host.
+  if (!HasJsonExtension(args[0])) {
+    WriteTextLine(stderr, "warning: " + args[0] + " does not end in .json: the window and vxorder send skip it");
+  }
   return RunReportingErrors([&args] {
     TFastJSON json;
     LoadJsonFile(json, args[0]);
     TOrderLocation location;
     LocateOrder(json, location);
-    std::printf("OK %d positions\n", location.Parts->Count());
+    WriteLine(stdout, "OK " + std::to_string(location.Parts->Count()) + " positions");
     return 0;
   });
 }

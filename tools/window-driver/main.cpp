@@ -15,6 +15,7 @@
 namespace {
 
 using vx::driving::FileNameEdit;
+using vx::driving::OpenDialogFolder;
 using vx::driving::ProcessWindow;
 using vx::driving::Settle;
 using vx::driving::TClipboardReader;
@@ -147,24 +148,6 @@ HWND FileDialog(const std::string& className, int seconds) {
   return dialog && WaitFor([dialog] { return FileNameEdit(dialog); }, 5000) ? dialog : nullptr;
 }
 
-// A box the dialog opened over itself (a question, or a name it cannot
-// use): another dialog of the same process, owned by it.
-bool QuestionOver(HWND dialog) {
-  struct TSearch {
-    HWND Dialog;
-    bool Found = false;
-  } search{dialog};
-  EnumWindows(
-      [](HWND window, LPARAM data) -> BOOL {
-        auto& s = *reinterpret_cast<TSearch*>(data);
-        if (GetWindow(window, GW_OWNER) != s.Dialog || !IsWindowVisible(window)) return TRUE;
-        s.Found = true;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.Found;
-}
-
 // Types NAME into the name field of the program's file dialog. The dialog
 // first opens NAME's folder, as a user would go there: a dialog that takes
 // several files does not find a full path in its name field. A NAME that
@@ -179,15 +162,8 @@ int DialogName(const std::string& className, const std::string& name, int second
   std::string fileName = name.substr(folder.size());
   if (fileName.empty()) fileName = TextOf(edit);
   if (fileName.empty()) return Failed("the file dialog proposes no name");
-  if (!folder.empty()) {
-    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder.c_str()));
-    // Sent with a limit: for a folder it does not know, the dialog opens a
-    // box and waits.
-    DWORD_PTR result = 0;
-    if (!SendMessageTimeoutA(dialog, WM_COMMAND, IDOK, 0, SMTO_NORMAL, 5000, &result) || !IsWindowVisible(dialog) ||
-        QuestionOver(dialog)) {
-      return Failed("the file dialog did not open the folder \"" + folder + "\"");
-    }
+  if (!folder.empty() && !OpenDialogFolder(dialog, folder)) {
+    return Failed("the file dialog did not open the folder \"" + folder + "\"");
   }
   SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(fileName.c_str()));
   Print(stdout, folder + fileName + "\n");

@@ -126,6 +126,41 @@ inline HWND FileNameEdit(HWND dialog) {
   return found;
 }
 
+// A box the dialog opened over itself (a question, or a name it cannot
+// use): another window of the same program, owned by it.
+inline bool QuestionOver(HWND dialog) {
+  struct TSearch {
+    HWND Dialog;
+    bool Found = false;
+  } search{dialog};
+  EnumWindows(
+      [](HWND window, LPARAM data) -> BOOL {
+        auto& s = *reinterpret_cast<TSearch*>(data);
+        if (GetWindow(window, GW_OWNER) != s.Dialog || !IsWindowVisible(window)) return TRUE;
+        s.Found = true;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.Found;
+}
+
+// Goes to folder (ending in "\") in a common file dialog as a user would:
+// types it into the name field and confirms it, which opens the folder and
+// leaves the dialog open. A dialog that takes several files does not find
+// a full path in its name field, so both dialogs are worked this way. The
+// name field is left empty or as the dialog fills it; false when the
+// dialog did not open the folder.
+inline bool OpenDialogFolder(HWND dialog, const std::string& folder) {
+  HWND edit = FileNameEdit(dialog);
+  if (!edit) return false;
+  SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder.c_str()));
+  // Sent with a limit: for a folder it does not know, the dialog opens a
+  // box and waits.
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutA(dialog, WM_COMMAND, IDOK, 0, SMTO_NORMAL, 5000, &result) && IsWindowVisible(dialog) &&
+         !QuestionOver(dialog);
+}
+
 // A window of this process that may open the clipboard (Windows wants an
 // owner; an HWND_MESSAGE window is enough).
 class TClipboardReader {
