@@ -34,15 +34,28 @@ class TProgram {
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = startup.hStdOutput = startup.hStdError = FNull;
     std::string line = commandLine;
-    Started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &FInfo);
+    // In a job from its first instruction on, so that the programs it starts
+    // (the window that the simulator launches) are in it too.
+    FJob = CreateJobObjectA(nullptr, nullptr);
+    Started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr, nullptr,
+                             &startup, &FInfo);
+    if (!Started) return;
+    if (FJob) AssignProcessToJobObject(FJob, FInfo.hProcess);
+    ResumeThread(FInfo.hThread);
   }
   ~TProgram() {
     if (FNull != INVALID_HANDLE_VALUE) CloseHandle(FNull);
-    if (!Started) return;
-    // A test that failed half-way must not leave its programs running.
-    if (WaitForSingleObject(FInfo.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(FInfo.hProcess, 1);
-    CloseHandle(FInfo.hThread);
-    CloseHandle(FInfo.hProcess);
+    if (Started) {
+      // A test that failed half-way must not leave its programs running,
+      // nor the window a simulator started: it would stand in the way of
+      // the tests after it.
+      if (WaitForSingleObject(FInfo.hProcess, 0) == WAIT_TIMEOUT) {
+        if (!FJob || !TerminateJobObject(FJob, 1)) TerminateProcess(FInfo.hProcess, 1);
+      }
+      CloseHandle(FInfo.hThread);
+      CloseHandle(FInfo.hProcess);
+    }
+    if (FJob) CloseHandle(FJob);
   }
   TProgram(const TProgram&) = delete;
   TProgram& operator=(const TProgram&) = delete;
@@ -60,6 +73,7 @@ class TProgram {
  private:
   PROCESS_INFORMATION FInfo{};
   HANDLE FNull = INVALID_HANDLE_VALUE;
+  HANDLE FJob = nullptr;
 };
 
 // The ways of working the windows that window-driver shares with the tests.
