@@ -2,6 +2,8 @@
 
 namespace vx {
 
+const bool kHighBytesAreControls = true;
+
 namespace {
 
 // Windows-1252 bytes 0x80..0x9F; the rest of the page equals Latin-1.

@@ -4,6 +4,8 @@
 
 namespace vx {
 
+const bool kHighBytesAreControls = false;
+
 std::u16string AnsiToUtf16(std::string_view text) {
   if (text.empty()) return {};
   const int size = static_cast<int>(text.size());

@@ -50,6 +50,51 @@ std::string ReadWholeFile(const std::string& fileName) {
   return content;
 }
 
+std::vector<TBoundedLine> ReadBoundedLines(const std::string& fileName, size_t maxLength, size_t maxLines,
+                                           bool& moreLines) {
+  TOsFile file;
+  if (!file.Open(fileName, TOpenMode::ReadShared)) {
+    if (file.LastError == kErrorBadFileType) throw NotRegularFileError(fileName);
+    throw EStreamError("Cannot open file \"" + fileName + "\". " + FileErrorMessage(file.LastError));
+  }
+  std::vector<TBoundedLine> lines;
+  TBoundedLine line;
+  bool inLine = false;
+  bool afterCr = false;  // an LF right after it ends no second line
+  moreLines = false;
+  const auto endLine = [&] {
+    if (lines.size() >= maxLines) return false;
+    lines.push_back(std::move(line));
+    line = TBoundedLine();
+    inLine = false;
+    return true;
+  };
+  std::vector<char> buffer(static_cast<size_t>(kCopyChunk));
+  for (;;) {
+    const int64_t got = file.Read(buffer.data(), kCopyChunk);
+    if (got < 0) throw EStreamError("Cannot read file \"" + fileName + "\". " + FileErrorMessage(file.LastError));
+    if (got == 0) break;
+    for (int64_t i = 0; i < got; ++i) {
+      const char c = buffer[static_cast<size_t>(i)];
+      const bool lfOfCrLf = afterCr && c == '\n';
+      afterCr = c == '\r';
+      if (lfOfCrLf) continue;
+      if (c == '\r' || c == '\n') {
+        if (!endLine()) {
+          moreLines = true;
+          return lines;
+        }
+        continue;
+      }
+      inLine = true;
+      if (line.Text.size() < maxLength) line.Text += c;
+      ++line.Length;
+    }
+  }
+  if (inLine && !endLine()) moreLines = true;
+  return lines;
+}
+
 void WriteWholeFile(const std::string& fileName, std::string_view content) {
   EnsureFileFolder(fileName);
   TBetterFileStream stream(fileName, true, 1);
@@ -102,6 +147,17 @@ void LoadStringsRetry(TStringList& list, const std::string& fileName) {
   if (!FileIsPresent(fileName)) return;
   const std::string text = WithRetries([&](int) { return ReadWholeFile(fileName); });
   list.SetText(text);
+}
+
+std::vector<TBoundedLine> LoadBoundedLinesRetry(const std::string& fileName, size_t maxLength, size_t maxLines,
+                                                bool* moreLines) {
+  bool more = false;
+  std::vector<TBoundedLine> lines;
+  if (FileIsPresent(fileName)) {
+    lines = WithRetries([&](int) { return ReadBoundedLines(fileName, maxLength, maxLines, more); });
+  }
+  if (moreLines) *moreLines = more;
+  return lines;
 }
 
 bool SaveStreamRetry(TMemoryStream& stream, const std::string& fileName) {

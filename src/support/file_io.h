@@ -2,7 +2,9 @@
 // (the host, virus scanners, an editor) may hold them for a moment.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "support/streams.h"
 #include "support/string_list.h"
@@ -20,6 +22,20 @@ void SaveStringsRetry(const TStringList& list, const std::string& fileName);
 
 // Replaces the list's lines with the file's; an absent file changes nothing.
 void LoadStringsRetry(TStringList& list, const std::string& fileName);
+
+// One line of a text file as LoadBoundedLinesRetry reads it.
+struct TBoundedLine {
+  std::string Text;    // its first bytes, at most the bound
+  int64_t Length = 0;  // its whole length; more than Text holds when cut
+};
+
+// The lines of a text file, split as TStringList::SetText splits them, read
+// piece by piece so that neither a long line nor a long file fills the
+// memory: each line keeps its first maxLength bytes, and only the first
+// maxLines lines are read (moreLines, when given, tells whether the file
+// has more). An absent file gives none. Retries as LoadStringsRetry does.
+std::vector<TBoundedLine> LoadBoundedLinesRetry(const std::string& fileName, size_t maxLength, size_t maxLines,
+                                                bool* moreLines = nullptr);
 
 // Writes the whole memory stream; true on success.
 bool SaveStreamRetry(TMemoryStream& stream, const std::string& fileName);

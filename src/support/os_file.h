@@ -41,6 +41,11 @@ enum class TOpenMode {
   CreateExclusive,  // read/write, no sharing, truncate or create
   ReadShared,       // read only, share read, existing file
   ReadShareAll,     // read only, share read+write+delete, existing file
+  // Write only, create when absent, share read+write+delete (so that
+  // another process may rename it meanwhile). The system places every
+  // write at the file's end as it is then, so writers of several
+  // processes never write over each other's bytes.
+  Append,
 };
 
 class TOsFile {

@@ -80,6 +80,9 @@ bool TOsFile::Open(const std::string& name, TOpenMode mode) {
     case TOpenMode::ReadShareAll:
       flags |= O_RDONLY;
       break;
+    case TOpenMode::Append:
+      flags |= O_WRONLY | O_CREAT | O_APPEND;
+      break;
   }
   // Non-blocking, so that a FIFO without a writer is refused below instead
   // of holding the open until someone writes to it.

@@ -51,6 +51,12 @@ bool TOsFile::Open(const std::string& name, TOpenMode mode) {
       share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
       disposition = OPEN_EXISTING;
       break;
+    case TOpenMode::Append:
+      // Append without write access: the system ignores the file pointer
+      // and writes at the end. Size still needs the attributes.
+      access = FILE_APPEND_DATA | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
+      share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+      break;
   }
   HANDLE handle = CreateFileA(name.c_str(), access, share, nullptr, disposition, flags, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {

@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "support/codepage.h"
+
 namespace vx {
 
 namespace {
@@ -149,6 +151,26 @@ void ReplaceAllText(std::string& text, std::string_view pattern, std::string_vie
 }
 
 bool TextIsTrue(std::string_view text) { return text == "1"; }
+
+std::string ShownText(std::string_view text) { return ShownText(text, text.size()); }
+
+std::string ShownText(std::string_view start, uint64_t wholeLength) {
+  static const char kHex[] = "0123456789ABCDEF";
+  const std::string_view shown = start.substr(0, kShownTextLength);
+  std::string result;
+  result.reserve(shown.size() + 24);
+  for (const char c : shown) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F || (kHighBytesAreControls && byte >= 0x80 && byte <= 0x9F)) {
+      result += std::string("\\x") + kHex[byte >> 4] + kHex[byte & 15];
+    } else {
+      result += c;
+    }
+  }
+  // Windows-1252: 0x85 is the ellipsis.
+  if (shown.size() < wholeLength) result += "\x85 (" + std::to_string(wholeLength) + " bytes)";
+  return result;
+}
 
 std::vector<std::string> SplitText(std::string_view delimiter, std::string_view text, int maxParts,
                                    int resultLength) {

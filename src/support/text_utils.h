@@ -46,6 +46,22 @@ double TextToNumber(const std::string& text);
 // The user's decimal separator, read once.
 char DecimalSeparator();
 
+// A text from outside the program (a server's answer, a path or a name
+// from a file) shows at most this many bytes in a report or log line:
+// enough to recognise any real path or name, while one of a hundred
+// million bytes can fill neither the screen, nor the log, nor the memory.
+constexpr size_t kShownTextLength = 200;
+
+// text made safe for one line of a report or log: cut after
+// kShownTextLength bytes and then followed by the ellipsis (0x85) and
+// " (N bytes)" with its whole length, and every control byte written as
+// "\xNN": those below 0x20, 0x7F and, where terminals take them for
+// controls, 0x80..0x9F. So the text can neither break the line nor steer
+// the terminal.
+std::string ShownText(std::string_view text);
+// The same for the start of a text of wholeLength bytes.
+std::string ShownText(std::string_view start, uint64_t wholeLength);
+
 // Removes leading and trailing bytes of 0x20 and below.
 std::string_view TrimView(std::string_view text);
 std::string Trim(std::string_view text);

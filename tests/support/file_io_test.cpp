@@ -49,6 +49,43 @@ TEST_F(FileIoTest, StringsRoundTripWithCrLfAndNewFolders) {
   EXPECT_TRUE(gPauses.empty());
 }
 
+// A file of a hostile writer, read line by line: the lines split as
+// LoadStringsRetry splits them (a CR LF across two pieces of the read too),
+// but never more of them, or of one, than the caller's bounds.
+TEST_F(FileIoTest, BoundedLinesSplitAsStringListsDoAndKeepTheirBounds) {
+  const std::string acrossPieces = std::string(61439, 'a') + "\r\nb";
+  for (const std::string& text : {std::string("one\rtwo\nthree\r\n\r\nfive"), std::string("\r\r\n\n"),
+                                  std::string("last\r"), std::string(""), acrossPieces}) {
+    const std::string name = FFolder.File("lines.txt");
+    WriteFileBytes(name, text);
+    TStringList expected;
+    expected.SetText(text);
+    bool more = true;
+    const std::vector<TBoundedLine> lines = LoadBoundedLinesRetry(name, 100000, 10, &more);
+    ASSERT_EQ(static_cast<int>(lines.size()), expected.Count()) << text.substr(0, 20);
+    for (size_t i = 0; i < lines.size(); ++i) {
+      EXPECT_EQ(lines[i].Text, expected.Get(static_cast<int>(i)));
+      EXPECT_EQ(lines[i].Length, static_cast<int64_t>(lines[i].Text.size()));
+    }
+    EXPECT_FALSE(more);
+  }
+
+  const std::string name = FFolder.File("hostile.txt");
+  WriteFileBytes(name, std::string(300000, 'n') + "\r\nshort\r\n3\n4\n5");
+  bool more = false;
+  std::vector<TBoundedLine> lines = LoadBoundedLinesRetry(name, 256, 3, &more);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0].Text, std::string(256, 'n'));
+  EXPECT_EQ(lines[0].Length, 300000);
+  EXPECT_EQ(lines[1].Text, "short");
+  EXPECT_EQ(lines[2].Text, "3");
+  EXPECT_TRUE(more);
+  lines = LoadBoundedLinesRetry(name, 256, 5, &more);
+  EXPECT_EQ(lines.size(), 5u);
+  EXPECT_FALSE(more);
+  EXPECT_TRUE(LoadBoundedLinesRetry(FFolder.File("missing.txt"), 256, 5).empty());
+}
+
 TEST_F(FileIoTest, LoadingAMissingFileChangesNothing) {
   TStringList list;
   list.Add("kept");

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/codepage.h"
+
 namespace vx {
 namespace {
 
@@ -15,6 +17,31 @@ TEST(MakeFileNameSafe, RemovesUnsafeCharactersAndTrims) {
 TEST(TextIsTrue, OnlyExactlyOne) {
   EXPECT_TRUE(TextIsTrue("1"));
   for (const char* text : {"true", " 1", "01", "", "1 "}) EXPECT_FALSE(TextIsTrue(text)) << text;
+}
+
+// What a hostile server or file sends must neither break a report's line
+// nor reach the terminal as a control sequence, however long it is.
+TEST(ShownText, EscapesControlBytesAndCutsLongTexts) {
+  const auto high = [](const std::string& escaped, const std::string& raw) {
+    return kHighBytesAreControls ? escaped : raw;
+  };
+  struct TCase {
+    std::string Text;
+    std::string Shown;
+  };
+  const TCase cases[] = {
+      {"C:\\VX\\M\xfcller \x80.fdb", "C:\\VX\\M\xfcller " + high("\\x80", "\x80") + ".fdb"},
+      {"", ""},
+      {"forged\r\n2026-01-01 line", "forged\\x0D\\x0A2026-01-01 line"},
+      {"\x1b]0;title\x07\x1b[2J", "\\x1B]0;title\\x07\\x1B[2J"},
+      {"pipe\x08" "42\x7f", "pipe\\x0842\\x7F"},
+      {"\x9b" "31m\x9f\xa0", high("\\x9B31m\\x9F", "\x9b" "31m\x9f") + "\xa0"},
+      {std::string(200, 'a'), std::string(200, 'a')},
+      {std::string(201, 'a'), std::string(200, 'a') + "\x85 (201 bytes)"},
+      {std::string(199, 'a') + "\n" + std::string(10000000, 'b'),
+       std::string(199, 'a') + "\\x0A\x85 (10000200 bytes)"},
+  };
+  for (const TCase& c : cases) EXPECT_EQ(ShownText(c.Text), c.Shown) << c.Text.substr(0, 30);
 }
 
 TEST(ReplaceAllText, IgnoresWindows1252Case) {
