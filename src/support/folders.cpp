@@ -81,6 +81,19 @@ void EnsureFileFolder(const std::string& fileName) {
   if (!folder.empty() && !FolderIsPresent(folder)) CreateFolderTree(folder);
 }
 
+bool IsInsideFolder(const std::string& path, const std::string& folder) {
+  const std::string name = ExtractFileName(path);
+  if (name.empty() || name == "." || name == "..") return false;
+  const std::string parent = ExtractFilePath(path);
+  std::string resolvedFolder;
+  std::string resolvedParent;
+  if (!ResolveFolderPath(folder, resolvedFolder) || !ResolveFolderPath(parent.empty() ? "." : parent, resolvedParent)) {
+    return false;
+  }
+  const std::string inner = AddPathDelim(resolvedFolder);
+  return AddPathDelim(resolvedParent).compare(0, inner.size(), inner) == 0;
+}
+
 std::string NewTempFileName(const std::string& extension) {
   // A taken name is a hash collision, so another hash is all it needs.
   constexpr int kNameAttempts = 10;

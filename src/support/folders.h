@@ -59,10 +59,22 @@ std::string GetClientRootFolder();
 // temp\VXTempDir\[subFolder\] (created when missing). On POSIX the folder
 // belongs to the user alone: $TMPDIR/VXTempDir/, else
 // $XDG_RUNTIME_DIR/VXTempDir/, else /tmp/VXTempDir-<uid>/, each level
-// created with mode 0700. A folder there that another user owns, that
-// others may write to, or that is no folder raises EInOutError, since
-// whoever controls it could stand in for the host.
+// with mode 0700; a folder of the user's own with other mode bits is set to
+// 0700. A folder there that another user owns, that others may write to,
+// that cannot be set to 0700, or that is no folder raises EInOutError, since
+// whoever controls it could stand in for the host, and whoever may read it
+// could read the service file and the attachments on their way.
 std::string GetTempFolder(const std::string& subFolder = "");
+
+// The folder's path with links, "." and ".." resolved (on Windows also
+// short names and letter case, as the file system keeps them); false when
+// it cannot be resolved, for example because it is missing.
+bool ResolveFolderPath(const std::string& folder, std::string& resolved);
+
+// True when path names an entry inside folder, directly or in a sub-folder,
+// once both are resolved as ResolveFolderPath does; the entry itself may be
+// missing or a link. False when either cannot be resolved.
+bool IsInsideFolder(const std::string& path, const std::string& folder);
 
 // A fresh name in the temporary folder: the decimal text of NewGuidHash
 // and the extension. The file is created there, empty and (on POSIX) for

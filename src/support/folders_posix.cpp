@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -33,9 +34,22 @@ std::string TempFolderOfUser() {
   throw EInOutError(kErrorAccessDenied, FormatText(format, folder));
 }
 
+// Sets mode 0700 through a handle of the folder that lstat found, so that
+// nothing put in its place meanwhile is changed instead.
+bool MakeOwnerOnly(const std::string& path, const struct stat& found) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat info;
+  const bool same = ::fstat(fd, &info) == 0 && info.st_dev == found.st_dev && info.st_ino == found.st_ino;
+  const bool changed = same && ::fchmod(fd, 0700) == 0;
+  ::close(fd);
+  return changed;
+}
+
 // One level, created for this user alone. The folder holds the exchange
 // server's socket, the exchange-service file and the attachments on their
-// way to the host: one that someone else controls is refused, not used.
+// way to the host: one that someone else controls is refused, not used,
+// and one that others may only look into is closed to them.
 // A folder that cannot be made is left to the first write in it to report.
 void MakePrivateFolder(const std::string& folder) {
   const std::string path = RemoveBackslash(folder);
@@ -47,8 +61,13 @@ void MakePrivateFolder(const std::string& folder) {
     RefuseTempFolder("Tempor\xe4res Verzeichnis %s geh\xf6rt einem anderen Benutzer", folder);
   }
   if (!S_ISDIR(info.st_mode)) RefuseTempFolder("Tempor\xe4res Verzeichnis %s ist kein Verzeichnis", folder);
+  // What others could have put into it stays there: such a folder is not
+  // made private, it is refused.
   if ((info.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
     RefuseTempFolder("Tempor\xe4res Verzeichnis %s ist f\xfcr andere Benutzer beschreibbar", folder);
+  }
+  if ((info.st_mode & 07777) != 0700 && !MakeOwnerOnly(path, info)) {
+    RefuseTempFolder("Tempor\xe4res Verzeichnis %s ist f\xfcr andere Benutzer lesbar", folder);
   }
 }
 
@@ -75,6 +94,14 @@ bool CreateOneFolder(const std::string& folder) {
 }
 
 bool RemoveEmptyFolder(const std::string& folder) { return ::rmdir(folder.c_str()) == 0; }
+
+bool ResolveFolderPath(const std::string& folder, std::string& resolved) {
+  char* path = ::realpath(folder.c_str(), nullptr);
+  if (!path) return false;
+  resolved = path;
+  std::free(path);
+  return true;
+}
 
 // The closest thing to the shared documents folder: the user's data folder.
 std::string GetSpecialFolder(int) {

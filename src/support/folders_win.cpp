@@ -64,6 +64,25 @@ bool FolderIsPresent(const std::string& path) {
   return TargetOpens(path, FILE_FLAG_BACKUP_SEMANTICS, &error) && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+bool ResolveFolderPath(const std::string& folder, std::string& resolved) {
+  HANDLE handle =
+      CreateFileA(folder.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  // The system's own name of the open folder: links followed, long names,
+  // the letter case on disk.
+  std::vector<char> buffer(MAX_PATH);
+  DWORD length = GetFinalPathNameByHandleA(handle, buffer.data(), static_cast<DWORD>(buffer.size()), 0);
+  if (length >= buffer.size()) {
+    buffer.resize(length + 1);
+    length = GetFinalPathNameByHandleA(handle, buffer.data(), static_cast<DWORD>(buffer.size()), 0);
+  }
+  CloseHandle(handle);
+  if (length == 0 || length >= buffer.size()) return false;
+  resolved.assign(buffer.data(), length);
+  return true;
+}
+
 bool CreateOneFolder(const std::string& folder) { return CreateDirectoryA(folder.c_str(), nullptr) != FALSE; }
 
 bool RemoveEmptyFolder(const std::string& folder) { return RemoveDirectoryA(folder.c_str()) != FALSE; }

@@ -201,6 +201,21 @@ TEST_F(TempFolder, ThatOthersCouldControlIsRefused) {
   EXPECT_EQ(TempFolderError([] { GetTempFolder(); }), prefix + " ist kein Verzeichnis");
 }
 
+// Others may not even look into a folder of one's own: the service file
+// there names the host's pipe, and attachments wait there for the host.
+TEST_F(TempFolder, OfOneselfIsClosedToOthers) {
+  const std::string folder = Base.File("temp") + "/VXTempDir/";
+  const std::string pipes = folder + "pipe/";
+  GetTempFolder("pipe");
+  for (const mode_t mode : {0755, 0750, 0711, 0705, 0500, 02700}) {
+    for (const std::string& level : {folder, pipes}) {
+      ASSERT_EQ(::chmod(level.c_str(), mode), 0);
+      EXPECT_EQ(GetTempFolder("pipe"), pipes) << std::oct << mode;
+      EXPECT_EQ(OwnerAndMode(level).Mode, 0700u) << level << " " << std::oct << mode;
+    }
+  }
+}
+
 // Another user gets there first, as on a shared /tmp: the folder it made,
 // however open, is refused.
 TEST_F(TempFolder, OfAnotherUserIsRefused) {

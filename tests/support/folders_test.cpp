@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <vector>
 
 #include "support/errors.h"
 #include "support/file_contents.h"
@@ -100,6 +101,38 @@ TEST(WellKnownFolders, EndWithTheirFixedNames) {
   const std::string name = NewTempFileName();
   EXPECT_EQ(ExtractFilePath(name), temp);
   EXPECT_EQ(std::to_string(std::stoul(ExtractFileName(name))), ExtractFileName(name));
+}
+
+// Whether a file a server names lies in a folder: resolved, not read off
+// the text, so that ".." or a link cannot lead out of it.
+TEST(IsInsideFolder, ResolvesBeforeItCompares) {
+  TTempFolder base;
+  const std::string d(1, kPathDelim);
+  const std::string folder = base.File("temp") + d;
+  const std::string outside = base.File("outside") + d;
+  CreateFolderTree(folder + "sub" + d);
+  CreateFolderTree(outside);
+  CreateFolderTree(base.File("temp2"));
+  struct TCase {
+    std::string Path;
+    bool Inside;
+  };
+  std::vector<TCase> cases = {
+      {folder + "order.json", true},
+      {folder + "sub" + d + "order.json", true},
+      {folder + "missing" + d + "order.json", false},
+      {outside + "order.json", false},
+      {folder + ".." + d + "outside" + d + "order.json", false},
+      {folder + "sub" + d + ".." + d + "order.json", true},
+      {base.File("temp2") + d + "order.json", false},
+      {folder, false},
+      {folder + "..", false},
+      {"", false},
+  };
+  std::error_code linkError;
+  std::filesystem::create_directory_symlink(RemoveBackslash(outside), folder + "link", linkError);
+  if (!linkError) cases.push_back({folder + "link" + d + "order.json", false});
+  for (const TCase& c : cases) EXPECT_EQ(IsInsideFolder(c.Path, folder), c.Inside) << c.Path;
 }
 
 TEST(Guid, TextLayoutAndHashRange) {
