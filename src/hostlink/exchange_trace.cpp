@@ -4,9 +4,11 @@
 #include <cstdio>
 #include <ctime>
 #include <mutex>
+#include <thread>
 
 #include "support/folders.h"
 #include "support/os_file.h"
+#include "support/text_utils.h"
 
 namespace vx {
 
@@ -31,19 +33,45 @@ std::string LocalTimeText() {
 // "exchange.log" rolls to "exchange.1.log".
 std::string RolledFileName(const std::string& logFile) { return ChangeFileExt(logFile, ".1" + ExtractFileExt(logFile)); }
 
-void AppendLine(const std::string& logFile, const std::string& line) {
-  TOsFile file;
-  if (!file.Open(logFile, TOpenMode::OpenAlways)) return;
-  int64_t size = file.Size();
-  if (size > 0 && size + static_cast<int64_t>(line.size()) > kTraceRollSize) {
-    file.Close();
-    int error = 0;
-    if (!RenameReplacing(logFile, RolledFileName(logFile), &error) || !file.Open(logFile, TOpenMode::OpenAlways)) {
-      return;
+// The window and vxorder may trace into one log at the same moment. Each
+// line goes to the end of the file as the system finds it (appending), but
+// that alone is not enough: wine puts it at a size it looked at a moment
+// before, and a rollover must not move the log while another process
+// writes into it. So every line is written under a lock file beside the
+// log. A process that does not get the lock within kTraceLockWaitMs (the
+// exchange waits for it) appends all the same, but rolls nothing.
+constexpr int kTraceLockWaitMs = 500;
+constexpr int kTraceLockPollMs = 1;
+
+class TTraceLock {
+ public:
+  explicit TTraceLock(const std::string& logFile) {
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(kTraceLockWaitMs);
+    while (!FFile.Open(logFile + ".lock", TOpenMode::CreateExclusive) && IsPassingFileError(FFile.LastError) &&
+           std::chrono::steady_clock::now() < giveUp) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(kTraceLockPollMs));
     }
-    size = file.Size();
   }
-  if (size >= 0 && file.SeekTo(size)) file.Write(line.data(), static_cast<int64_t>(line.size()));
+  bool Held() const { return FFile.IsOpen(); }
+
+ private:
+  TOsFile FFile;
+};
+
+void AppendLine(const std::string& logFile, const std::string& line) {
+  const auto lineSize = static_cast<int64_t>(line.size());
+  const TTraceLock lock(logFile);
+  TOsFile file;
+  if (!file.Open(logFile, TOpenMode::Append)) return;
+  const int64_t size = file.Size();
+  if (lock.Held() && size > 0 && size + lineSize > kTraceRollSize) {
+    file.Close();
+    // A log that cannot be moved grows on rather than lose the line.
+    int error = 0;
+    RenameReplacing(logFile, RolledFileName(logFile), &error);
+    if (!file.Open(logFile, TOpenMode::Append)) return;
+  }
+  file.Write(line.data(), lineSize);
 }
 
 }  // namespace
@@ -59,10 +87,13 @@ std::string ExchangeTraceFile() {
 }
 
 std::string ExchangeTraceLine(const TExchangeRecord& record) {
-  std::string line = record.ServerName + " " + (record.Command.empty() ? "(no command)" : record.Command) +
-                     " out " + std::to_string(record.BytesOut) + " in " + std::to_string(record.BytesIn) +
-                     " bytes " + std::to_string(record.RoundTripMs) + " ms";
-  if (!record.AnswerReceived) line += ": " + record.ErrorDesc + " (" + std::to_string(record.ErrorCode) + ")";
+  std::string line = ShownText(record.ServerName) + " " +
+                     (record.Command.empty() ? "(no command)" : ShownText(record.Command)) + " out " +
+                     std::to_string(record.BytesOut) + " in " + std::to_string(record.BytesIn) + " bytes " +
+                     std::to_string(record.RoundTripMs) + " ms";
+  if (!record.AnswerReceived) {
+    line += ": " + ShownText(record.ErrorDesc) + " (" + std::to_string(record.ErrorCode) + ")";
+  }
   return line;
 }
 

@@ -10,7 +10,9 @@
 namespace vx {
 
 // A log past this size moves to "<name>.1.log" (replacing an older one)
-// before the next line, so the trace never takes more than twice this.
+// before the next line, so the trace never takes more than twice this
+// (each line is short: its fields are cut as ShownText cuts them). Several
+// processes may write the same log at once; none loses another's lines.
 constexpr int64_t kTraceRollSize = 1024 * 1024;
 
 // Starts the trace into logFile; "" stops it. Any thread.
@@ -31,7 +33,9 @@ struct TExchangeRecord {
 };
 
 // The record's line, without its time: "SERVER COMMAND out N in N bytes
-// T ms" and, for a failed request, ": ERRORDESC (CODE)".
+// T ms" and, for a failed request, ": ERRORDESC (CODE)". Each text field
+// as ShownText shows it, so that one request is always one line, whatever
+// a server named itself.
 std::string ExchangeTraceLine(const TExchangeRecord& record);
 
 // Appends the local time to the millisecond and the record's line, when

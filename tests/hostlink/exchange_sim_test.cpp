@@ -5,11 +5,14 @@
 #include <algorithm>
 #include <atomic>
 #include <fstream>
+#include <memory>
+#include <regex>
 #include <sstream>
 #include <thread>
 
 #include "child_process.h"
 #include "exchange_simulator.h"
+#include "hostlink/exchange_trace.h"
 #include "hostlink/host_commands.h"
 #include "hostlink/ipc_client.h"
 #include "hostlink/temp_root.h"
@@ -250,6 +253,47 @@ TEST_F(ExchangeSim, LaunchedProgramFindsItThroughItsParent) {
   std::fclose(log);
   EXPECT_EQ(0, code) << ReadFile(LogFile);
   EXPECT_EQ(Options.Name + "\n" + std::to_string(CurrentProcessId()) + "\n", ReadFile(output));
+}
+
+// The window and vxorder may trace into one log at the same moment: every
+// line of every process arrives whole, also through a rollover, and the
+// lines that were there before stay.
+TEST_F(ExchangeSim, TraceOfSeveralProcessesKeepsEveryLineThroughARollover) {
+  const std::string log = GetTempFolder() + Options.Name + "-exchange.log";
+  const std::string rolled = ChangeFileExt(log, ".1.log");
+  const std::string start = GetTempFolder() + Options.Name + "-start";
+  constexpr int kWriters = 3;
+  constexpr int kLines = 2000;
+  // Close enough to the bound that the writers roll the log over once.
+  const std::string old = std::string(static_cast<size_t>(kTraceRollSize) - 100000, 'o') + "\r\n";
+  WriteFile(log, old);
+  std::vector<std::unique_ptr<TChildProcess>> writers;
+  for (int i = 0; i < kWriters; ++i) {
+    writers.push_back(std::make_unique<TChildProcess>(
+        std::vector<std::string>{VX_TRACE_PROBE, log, std::to_string(kLines), "writer" + std::to_string(i), start}));
+  }
+  WriteFile(start, "");
+  for (auto& writer : writers) EXPECT_EQ(0, writer->Wait());
+
+  const std::string text = ReadFile(rolled) + ReadFile(log);
+  ASSERT_EQ(0u, text.find(old));
+  std::vector<std::vector<int>> seen(kWriters, std::vector<int>(kLines, 0));
+  const std::regex line(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} writer(\d) DBPATH out (\d+) in 0 bytes 0 ms\r)");
+  std::istringstream lines(text.substr(old.size()));
+  for (std::string each; std::getline(lines, each);) {
+    std::smatch parts;
+    ASSERT_TRUE(std::regex_match(each, parts, line)) << each;
+    const int writer = std::stoi(parts[1]);
+    const int number = std::stoi(parts[2].str().substr(0, 9));
+    ASSERT_TRUE(writer < kWriters && number < kLines) << each;
+    ++seen[static_cast<size_t>(writer)][static_cast<size_t>(number)];
+  }
+  for (size_t writer = 0; writer < seen.size(); ++writer) {
+    for (size_t n = 0; n < seen[writer].size(); ++n) {
+      ASSERT_EQ(1, seen[writer][n]) << "writer" << writer << " line " << n;
+    }
+  }
+  EXPECT_LE(ReadFile(log).size(), static_cast<size_t>(kTraceRollSize));
 }
 
 TEST_F(ExchangeSim, LaunchOfAMissingProgramFails) {
