@@ -49,12 +49,42 @@ void SetServerName(const std::string& name) {
   gServerName = name;
 }
 
-std::string ReadLocalServiceFile(TStringList* lines) {
-  TStringList fileLines;
-  LoadStringsRetry(fileLines, GetTempFolder() + kLocalServiceFileName);
-  if (lines) *lines = fileLines;
-  if (fileLines.Count() == 0) fileLines.Add("");
-  return fileLines.Get(0);
+std::string ServerNameFault(std::string_view name) {
+  if (name.empty()) return "is empty";
+  if (name == "." || name == "..") return "names a folder";
+  if (name.size() > kMaxServerNameLength) return "is longer than " + std::to_string(kMaxServerNameLength) + " bytes";
+  for (const char c : name) {
+    if (c == '\\' || c == '/') return "holds a path separator";
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) return "holds a control byte";
+  }
+  return "";
+}
+
+std::string ReadLocalServiceFile(TStringList* lines, std::vector<TSkippedServiceLine>* skipped) {
+  bool moreLines = false;
+  // One byte past the longest name is enough to tell a line too long.
+  const std::vector<TBoundedLine> fileLines = LoadBoundedLinesRetry(
+      GetTempFolder() + kLocalServiceFileName, kMaxServerNameLength + 1, kMaxServiceFileLines, &moreLines);
+  TStringList servers;
+  std::vector<TSkippedServiceLine> others;
+  for (size_t i = 0; i < fileLines.size(); ++i) {
+    const TBoundedLine& line = fileLines[i];
+    if (line.Length == 0) continue;
+    const std::string fault = ServerNameFault(line.Text);
+    if (fault.empty()) {
+      servers.Add(line.Text);
+    } else {
+      others.push_back({static_cast<int>(i) + 1, line.Text, line.Length, fault});
+    }
+  }
+  if (moreLines) {
+    others.push_back({static_cast<int>(kMaxServiceFileLines) + 1, "", 0,
+                      "lines past the first " + std::to_string(kMaxServiceFileLines) + " are not read"});
+  }
+  if (lines) *lines = servers;
+  if (skipped) *skipped = std::move(others);
+  return servers.Count() == 0 ? std::string() : servers.Get(0);
 }
 
 namespace {
@@ -123,10 +153,10 @@ std::string LocateExchangeServer() { return LocateExchangeServer(GetParentProces
 
 // One time for the whole search, so that listed servers that never answer
 // cannot add up.
-std::string LocateExchangeServer(uint32_t parentProcessId, std::string* reason) {
-  const auto because = [reason](const std::string& text) {
-    if (reason) *reason = text;
-  };
+std::string LocateExchangeServer(uint32_t parentProcessId, TServerChoice* choice) {
+  TServerChoice ignored;
+  TServerChoice& report = choice ? *choice : ignored;
+  report = TServerChoice();
   const TDeadline deadline = ExchangeDeadline();
   const std::string parent = std::to_string(parentProcessId);
   std::vector<std::string> answers;
@@ -136,33 +166,42 @@ std::string LocateExchangeServer(uint32_t parentProcessId, std::string* reason) 
     for (const std::string& line : lines.Lines()) {
       TIPCResult result;
       const std::string answer = RequestBefore(deadline, "SERVERPROCESS", line, result);
+      if (!result.AnswerReceived && Passed(deadline)) {
+        report.OutOfTime = line;
+        break;
+      }
       if (answer.empty()) continue;
       answers.push_back(answer);
       const std::vector<std::string> parts = SplitText(kServerProcessDelimiter, answer);
       if (parts.size() == 2 && parts[1] == parent) {
-        because("its SERVERPROCESS answer names the parent process " + parent);
+        report.Reason = "its SERVERPROCESS answer names the parent process " + parent;
         SetServerName(line);
         return line;
       }
     }
   }
   if (answers.size() != 1) {
-    because(parentProcessId == 0 ? "no parent process"
-                                 : std::to_string(answers.size()) + " listed servers answered, none for process " +
-                                       parent);
+    report.Reason = parentProcessId == 0
+                        ? "no parent process"
+                        : std::to_string(answers.size()) + " listed servers answered, none for process " + parent;
     return "";
   }
   // A default server that answers serves this program as it is.
-  if (!ReadBefore(deadline, "SERVERPROCESS").empty()) {
-    because("no listed server is of process " + parent + ", and the default server answers");
+  TIPCResult defaultServer;
+  const bool defaultAnswers = !ReadBefore(deadline, "SERVERPROCESS", &defaultServer).empty();
+  if (!defaultServer.AnswerReceived && Passed(deadline) && report.OutOfTime.empty()) {
+    report.OutOfTime = defaultServer.ServerName;
+  }
+  if (defaultAnswers) {
+    report.Reason = "no listed server is of process " + parent + ", and the default server answers";
     return "";
   }
   const std::vector<std::string> parts = SplitText(kServerProcessDelimiter, answers[0]);
-  if (parts.size() != 2) {
-    because("the only answer names no server");
+  if (parts.size() != 2 || !ServerNameFault(parts[0]).empty()) {
+    report.Reason = "the only answer names no server";
     return "";
   }
-  because("the only listed server that answered names it, and the default server does not answer");
+  report.Reason = "the only listed server that answered names it, and the default server does not answer";
   SetServerName(parts[0]);
   return parts[0];
 }

@@ -10,6 +10,8 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "support/string_list.h"
 
@@ -27,6 +29,27 @@ constexpr int32_t kImportTypeCode = 11;
 // One line per running exchange server, the default first; the host writes
 // it into the temporary folder.
 extern const char* const kLocalServiceFileName;
+// The longest pipe name Windows takes; the service file's lines are read
+// only a byte further, so a line of a hundred million bytes costs no memory.
+constexpr size_t kMaxServerNameLength = 256;
+// One line per host instance running on this machine: a file with more is
+// broken or hostile, and the start-up search asks every listed server.
+constexpr size_t kMaxServiceFileLines = 100;
+
+// Why name cannot be a server's name, "" when it can. A server name is one
+// part of a pipe path: not empty, not "." or "..", no longer than
+// kMaxServerNameLength, without "\" or "/" and without control bytes. Any
+// other name could lead the pipe path out of the pipes' folder, say to the
+// socket of another user.
+std::string ServerNameFault(std::string_view name);
+
+// A line of the exchange-service file that names no server.
+struct TSkippedServiceLine {
+  int LineNumber = 0;  // from 1
+  std::string Text;    // its first bytes, at most one past kMaxServerNameLength
+  int64_t Length = 0;
+  std::string Reason;  // ServerNameFault, or that lines past the bound were not read
+};
 
 struct TIPCResult {
   std::string ErrorDesc;
@@ -40,10 +63,12 @@ struct TIPCResult {
 std::string GetServerName();
 void SetServerName(const std::string& name);
 
-// The first line of the local exchange-service file, read anew ("" when the
-// file is missing or empty); lines, when given, receives all its lines.
-// Raises only when the file exists but cannot be read through all retries.
-std::string ReadLocalServiceFile(TStringList* lines = nullptr);
+// The first server name of the local exchange-service file, read anew (""
+// when the file is missing or lists none); lines, when given, receives all
+// its server names. Lines that name no server are skipped: blank ones
+// silently, the others into skipped, when given. Raises only when the file
+// exists but cannot be read through all retries.
+std::string ReadLocalServiceFile(TStringList* lines = nullptr, std::vector<TSkippedServiceLine>* skipped = nullptr);
 
 // One attempt of the read request for command on the named server: the
 // answer's "DATA" text (empty when there is none) and the client's report.
@@ -66,12 +91,20 @@ bool WriteIPCValueASync(const std::string& text, int32_t typeCode, const std::st
 // Chooses the exchange server of the host instance that started this
 // program, at start-up: the listed server whose "SERVERPROCESS" answer
 // names the parent process; else, when exactly one listed server answered
-// and the default server does not, the name in that one answer. The choice
-// becomes the current server name; the result is it, or empty when nothing
-// was chosen.
+// and the default server does not, the name in that one answer (when it is
+// a server name). The choice becomes the current server name; the result
+// is it, or empty when nothing was chosen.
 std::string LocateExchangeServer();
-// The same for a given parent process id (0: none); reason, when given,
-// receives why the server was or was not chosen, for support staff.
-std::string LocateExchangeServer(uint32_t parentProcessId, std::string* reason = nullptr);
+
+// Why LocateExchangeServer chose as it did, for support staff.
+struct TServerChoice {
+  std::string Reason;
+  // The server whose answer the search was waiting for when its time ran
+  // out ("" when none did); the servers after it were not asked.
+  std::string OutOfTime;
+};
+// The same for a given parent process id (0: none); choice, when given,
+// receives why the server was or was not chosen.
+std::string LocateExchangeServer(uint32_t parentProcessId, TServerChoice* choice = nullptr);
 
 }  // namespace vx

@@ -23,8 +23,11 @@ int64_t MillisecondsUntil(TDeadline deadline) {
 }
 
 std::atomic<int> gExchangeTimeoutMs{kExchangeTimeoutMs};
+std::atomic<int64_t> gAnswerDataCap{kMaxAnswerDataSize};
 
 }  // namespace
+
+int64_t SetAnswerDataCap(int64_t bytes) { return gAnswerDataCap.exchange(bytes); }
 
 int SetExchangeTimeout(int milliseconds) { return gExchangeTimeoutMs.exchange(milliseconds); }
 
@@ -175,8 +178,9 @@ TMessageRef TIPCClient::Exchange(const TMessageRef& request) {
   }
   int64_t dataSize = 0;
   if (!ReadLength(dataSize, "ReadFile failed while reading message data size")) return answer;
-  if (dataSize > kMaxAnswerDataSize) {
-    RefuseTooLarge("data", kMaxAnswerDataSize);
+  const int64_t dataCap = gAnswerDataCap.load();
+  if (dataSize > dataCap) {
+    RefuseTooLarge("data", dataCap);
     return answer;
   }
   for (int64_t missing = dataSize; missing > 0;) {

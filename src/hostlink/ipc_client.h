@@ -27,6 +27,12 @@ constexpr int64_t kMaxAnswerDataSize = 256 * 1024 * 1024;
 // Windows' ERROR_MESSAGE_EXCEEDS_MAX_SIZE.
 constexpr int kErrorMessageTooLarge = 4336;
 
+// Sets the most an answer's data may hold (kMaxAnswerDataSize unless set)
+// for every client of the process; returns the previous cap. A caller that
+// needs no more than paths and short texts of the host lowers it, so that a
+// hostile answer is refused before it takes the memory.
+int64_t SetAnswerDataCap(int64_t bytes);
+
 // Sets the time that ExchangeDeadline gives; returns the previous one.
 // Tests shorten it so that a silent server costs little.
 int SetExchangeTimeout(int milliseconds);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <regex>
 
@@ -114,7 +115,9 @@ TEST_F(HostCommands, ASilentServerHoldsACallOnlyUntilItsDeadline) {
   EXPECT_EQ(1, first.Connections());
   EXPECT_FALSE(WriteIPCValueASync("{}", kImportTypeCode, "OUTDATA"));
   EXPECT_EQ(2, first.Connections());
-  EXPECT_EQ("", LocateExchangeServer(4711));
+  TServerChoice choice;
+  EXPECT_EQ("", LocateExchangeServer(4711, &choice));
+  EXPECT_EQ(A, choice.OutOfTime);
   EXPECT_EQ(3, first.Connections());
   EXPECT_EQ(0, second.Connections());
 }
@@ -179,6 +182,38 @@ TEST_F(ExchangeTrace, OneLinePerRequestWithoutTheData) {
   EXPECT_EQ(4u, LinesOf(Log).size());
 }
 
+// Whatever a server named itself, one request is one line, and no line is
+// long enough to take the log past its bound.
+TEST_F(ExchangeTrace, FieldsAreEscapedAndCutToOneShortLine) {
+  struct TCase {
+    TExchangeRecord Record;
+    std::string Line;
+  };
+  TExchangeRecord forged;
+  forged.ServerName = "SRV\r\n2026-01-01 00:00:00.000 SRV GETJSON out 87 in 0 bytes 1 ms\r\n\x1b[2J";
+  forged.Command = "DBPATH\n";
+  forged.ErrorDesc = "ReadFile\r\nfailed";
+  forged.ErrorCode = 109;
+  TExchangeRecord huge;
+  huge.ServerName = std::string(20000000, 'n');
+  huge.Command = "SERVERPROCESS";
+  huge.AnswerReceived = true;
+  const TCase cases[] = {
+      {forged,
+       "SRV\\x0D\\x0A2026-01-01 00:00:00.000 SRV GETJSON out 87 in 0 bytes 1 ms\\x0D\\x0A\\x1B[2J DBPATH\\x0A out 0 in "
+       "0 bytes 0 ms: ReadFile\\x0D\\x0Afailed (109)"},
+      {huge, std::string(200, 'n') + "\x85 (20000000 bytes) SERVERPROCESS out 0 in 0 bytes 0 ms"},
+  };
+  SetExchangeTraceFile(Log);
+  for (const TCase& c : cases) {
+    EXPECT_EQ(c.Line, ExchangeTraceLine(c.Record));
+    TraceExchange(c.Record);
+  }
+  EXPECT_EQ(2u, LinesOf(Log).size());
+  EXPECT_LT(testing::ReadFileBytes(Log).size(), 1000u);
+  EXPECT_FALSE(FileIsPresent(Rolled));
+}
+
 TEST_F(ExchangeTrace, AFullLogRollsOverAndABrokenOneLosesOnlyItsLine) {
   TTestServer server(A, AnswerText("C:\\db"));
   WriteServiceFile(A);
@@ -240,6 +275,56 @@ TEST_F(HostCommands, ServiceFileLineEndingsGiveTheSameNames) {
   }
 }
 
+// A hostile service file: a name that would lead the pipe path out of the
+// pipes' folder (on POSIX to another user's socket), or that is no name at
+// all, is skipped; the calls go to the first real name.
+TEST_F(HostCommands, ServiceFileLinesThatNameNoServerAreSkipped) {
+  TTestServer server(A, AnswerText("a"));
+  const std::string tooLong(kMaxServerNameLength + 1, 'n');
+  WriteServiceFile("../../../tmp/foreign\r\n\r\n" + tooLong + "\r\na\\b\r\n..\r\n\x1b[2J\r\n" + A + "\r\n.\r\n" + B +
+                   "\r\nx\x7fy\r\n" + std::string(kMaxServerNameLength, 'k') + "\r\n");
+  TStringList lines;
+  std::vector<TSkippedServiceLine> skipped;
+  EXPECT_EQ(A, ReadLocalServiceFile(&lines, &skipped));
+  EXPECT_EQ((std::vector<std::string>{A, B, std::string(kMaxServerNameLength, 'k')}), lines.Lines());
+  struct TExpected {
+    int LineNumber;
+    std::string Text;
+    const char* Reason;
+  };
+  const TExpected expected[] = {
+      {1, "../../../tmp/foreign", "holds a path separator"},
+      {3, tooLong, "is longer than 256 bytes"},
+      {4, "a\\b", "holds a path separator"},
+      {5, "..", "names a folder"},
+      {6, "\x1b[2J", "holds a control byte"},
+      {8, ".", "names a folder"},
+      {10, "x\x7fy", "holds a control byte"},
+  };
+  ASSERT_EQ(std::size(expected), skipped.size());
+  for (size_t i = 0; i < skipped.size(); ++i) {
+    EXPECT_EQ(expected[i].LineNumber, skipped[i].LineNumber) << i;
+    EXPECT_EQ(expected[i].Text, skipped[i].Text) << i;
+    EXPECT_EQ(static_cast<int64_t>(expected[i].Text.size()), skipped[i].Length) << i;
+    EXPECT_EQ(expected[i].Reason, skipped[i].Reason) << i;
+  }
+  EXPECT_EQ("a", ReadIPCValueSync("DBPATH"));
+  EXPECT_EQ(1, server.Connections());
+
+  // A line of a hundred megabytes is read no further than it takes to tell
+  // it too long; lines past the bound are not read at all.
+  std::string many = std::string(100000000, 'x') + "\n";
+  for (size_t i = 1; i < kMaxServiceFileLines; ++i) many += "s" + std::to_string(i) + "\n";
+  WriteServiceFile(many + A + "\n");
+  EXPECT_EQ("s1", ReadLocalServiceFile(&lines, &skipped));
+  EXPECT_EQ(kMaxServiceFileLines - 1, static_cast<size_t>(lines.Count()));
+  ASSERT_EQ(2u, skipped.size());
+  EXPECT_EQ(tooLong.size(), skipped[0].Text.size());
+  EXPECT_EQ(100000000, skipped[0].Length);
+  EXPECT_EQ(static_cast<int>(kMaxServiceFileLines) + 1, skipped[1].LineNumber);
+  EXPECT_EQ("lines past the first 100 are not read", skipped[1].Reason);
+}
+
 TEST_F(HostCommands, LocateChoosesTheServerOfTheParentProcess) {
   TTestServer first(A, AnswerText(A + "\x08" "12"));
   TTestServer second(B, AnswerText(B + "\x08" "4711"));
@@ -262,6 +347,18 @@ TEST_F(HostCommands, LocateTakesTheNameInTheOnlyAnswerWhenTheDefaultIsDown) {
   WriteServiceFile(A + "\n" + B + "\n");
   EXPECT_EQ("B2", LocateExchangeServer(5));
   EXPECT_EQ("B2", GetServerName());
+}
+
+TEST_F(HostCommands, LocateTakesNoNameFromAnAnswerThatIsNoServerName) {
+  for (const std::string& name : {std::string("../pipe/foreign"), std::string("B2\r\nforged"), std::string(".."),
+                                  std::string(kMaxServerNameLength + 1, 'n')}) {
+    TTestServer second(B, AnswerText(name + "\x08" "99"));
+    WriteServiceFile(A + "\n" + B + "\n");
+    TServerChoice choice;
+    EXPECT_EQ("", LocateExchangeServer(5, &choice)) << name;
+    EXPECT_EQ("", GetServerName()) << name;
+    EXPECT_EQ("the only answer names no server", choice.Reason) << name;
+  }
 }
 
 TEST_F(HostCommands, LocateKeepsTheDefaultWhenItAnswers) {
