@@ -49,8 +49,9 @@ class TPipeConnector {
   // server has the pipe, kErrorPipeBusy when every instance is taken).
   // Every read and write on the stream fails with kWaitTimeout once the
   // deadline has passed, however the server paces its bytes. A server run
-  // by another user is never talked to: where the system names the other
-  // end's user, Open raises vx::Exception for such a server.
+  // by another user, or in another session, is never talked to: Open raises
+  // vx::Exception with ServerRefusal's text for it, and for a server whose
+  // user the system does not tell.
   virtual std::unique_ptr<TPipeStream> Open(const std::string& path, TDeadline deadline, int& error) = 0;
   // Waits up to timeoutMs for a free instance (0: the server's default
   // wait). False with error set when the pipe does not exist.
@@ -82,6 +83,25 @@ class TPipeServer {
   struct TImpl;
   std::unique_ptr<TImpl> FImpl;
 };
+
+// NAME of a pipe path "\\.\pipe\NAME" (the path itself when it has no
+// "\pipe\").
+std::string PipeNameOfPath(const std::string& pipePath);
+
+// Whose process serves a pipe, or runs this program, as far as the system
+// tells.
+struct TPipePeer {
+  bool Known = false;
+  std::string User;      // the uid, or the user's SID as text
+  uint32_t Session = 0;  // the log-on session, where the system has them
+};
+
+// "" when the server may be talked to: it runs as the same user, in the
+// same session, as this program. Otherwise why not, for an exception:
+// "Pipe NAME is served by another user (USER)", "... in another session
+// (session N)", or, when the server is not known, "Pipe NAME is served by
+// another user".
+std::string ServerRefusal(const std::string& pipePath, const TPipePeer& server, const TPipePeer& self);
 
 // Reads exactly count bytes, looping over short reads; false on failure.
 bool ReadExact(TPipeStream& stream, void* buffer, int64_t count);

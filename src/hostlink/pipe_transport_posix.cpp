@@ -29,14 +29,7 @@ using TClock = std::chrono::steady_clock;
 
 std::string SocketPathOfName(const std::string& name) { return GetTempFolder("pipe") + name; }
 
-// NAME of "\\.\pipe\NAME".
-std::string NameOfPipe(const std::string& pipePath) {
-  static const std::string kMarker = "\\pipe\\";
-  const size_t at = pipePath.find(kMarker);
-  return at == std::string::npos ? pipePath : pipePath.substr(at + kMarker.size());
-}
-
-std::string SocketPathOfPipe(const std::string& pipePath) { return SocketPathOfName(NameOfPipe(pipePath)); }
+std::string SocketPathOfPipe(const std::string& pipePath) { return SocketPathOfName(PipeNameOfPath(pipePath)); }
 
 // The socket file alone proves nothing about its server: a server of
 // another user could collect the orders sent to it or name files of this
@@ -44,10 +37,14 @@ std::string SocketPathOfPipe(const std::string& pipePath) { return SocketPathOfN
 void RefuseServerOfAnotherUser(int fd, const std::string& pipePath) {
   ucred peer{};
   socklen_t size = sizeof peer;
-  const bool known = getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0;
-  if (known && peer.uid == geteuid()) return;
-  throw Exception("Pipe " + NameOfPipe(pipePath) + " is served by another user" +
-                  (known ? " (uid " + std::to_string(peer.uid) + ")" : std::string()));
+  TPipePeer server;
+  server.Known = getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0;
+  server.User = "uid " + std::to_string(peer.uid);
+  TPipePeer self;
+  self.Known = true;
+  self.User = "uid " + std::to_string(geteuid());
+  const std::string refusal = ServerRefusal(pipePath, server, self);
+  if (!refusal.empty()) throw Exception(refusal);
 }
 
 int OpenErrorOf(int error) {

@@ -1,8 +1,10 @@
 #include <windows.h>
+#include <sddl.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <vector>
 
 #include "hostlink/pipe_transport.h"
 #include "support/errors.h"
@@ -131,6 +133,45 @@ class TNamedPipeStream : public TPipeStream {
   int FError = 0;
 };
 
+// The user (its SID as text) and session of a process; not known when the
+// system does not tell them to this program.
+TPipePeer PeerOfProcess(DWORD processId) {
+  TPipePeer peer;
+  DWORD session = 0;
+  if (!ProcessIdToSessionId(processId, &session)) return peer;
+  THandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+  HANDLE tokenHandle = nullptr;
+  if (!process.Valid() || !OpenProcessToken(process.Get(), TOKEN_QUERY, &tokenHandle)) return peer;
+  THandle token(tokenHandle);
+  DWORD size = 0;
+  GetTokenInformation(token.Get(), TokenUser, nullptr, 0, &size);
+  if (size == 0) return peer;
+  std::vector<BYTE> user(size);
+  char* sid = nullptr;
+  if (!GetTokenInformation(token.Get(), TokenUser, user.data(), size, &size) ||
+      !ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid, &sid)) {
+    return peer;
+  }
+  peer.User = sid;
+  LocalFree(sid);
+  peer.Session = session;
+  peer.Known = true;
+  return peer;
+}
+
+// Pipe names belong to the whole machine: on a terminal server another
+// user could serve the name in this user's service file, collect the orders
+// sent to it and name files of this user for the program to read and
+// delete. The process that serves the pipe must run as this user, in this
+// session.
+void RefuseServerOfAnotherUser(HANDLE pipe, const std::string& pipePath) {
+  ULONG serverProcessId = 0;
+  const TPipePeer server =
+      GetNamedPipeServerProcessId(pipe, &serverProcessId) ? PeerOfProcess(serverProcessId) : TPipePeer();
+  const std::string refusal = ServerRefusal(pipePath, server, PeerOfProcess(GetCurrentProcessId()));
+  if (!refusal.empty()) throw Exception(refusal);
+}
+
 class TNamedPipeConnector : public TPipeConnector {
  public:
   std::unique_ptr<TPipeStream> Open(const std::string& path, TDeadline deadline, int& error) override {
@@ -140,7 +181,14 @@ class TNamedPipeConnector : public TPipeConnector {
       error = static_cast<int>(GetLastError());
       return nullptr;
     }
-    return std::make_unique<TNamedPipeStream>(handle, 0, deadline);
+    auto stream = std::make_unique<TNamedPipeStream>(handle, 0, deadline);
+    // A path without a pipe's name ("\\.\pipe\") opens the pipes' folder.
+    if (GetFileType(handle) != FILE_TYPE_PIPE) {
+      error = kErrorFileNotFound;
+      return nullptr;
+    }
+    RefuseServerOfAnotherUser(handle, path);
+    return stream;
   }
 
   bool WaitForInstance(const std::string& path, int timeoutMs, int& error) override {
@@ -162,10 +210,13 @@ struct TPipeServer::TImpl {
   THandle ConnectEvent;
   std::atomic<bool> Stopped{false};
 
+  // The host's server is for programs on this machine only: a client on
+  // another machine is refused by the system before it sends a byte.
   HANDLE NewInstance(bool first) {
     const DWORD openMode = PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED | (first ? FILE_FLAG_FIRST_PIPE_INSTANCE : 0);
-    return CreateNamedPipeA(Path.c_str(), openMode, PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT,
-                            PIPE_UNLIMITED_INSTANCES, kPipeBufferSize, kPipeBufferSize, 0, nullptr);
+    const DWORD pipeMode = PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS;
+    return CreateNamedPipeA(Path.c_str(), openMode, pipeMode, PIPE_UNLIMITED_INSTANCES, kPipeBufferSize,
+                            kPipeBufferSize, 0, nullptr);
   }
 };
 

@@ -155,6 +155,31 @@ TEST_F(PipeTransport, HostileServersCannotHoldTheClient) {
   }
 }
 
+// Whom the client talks to: only a server of this user in this session.
+// The system's answers for a real server of another user or session cannot
+// be had here; the own servers of every other test pass this rule.
+TEST(ServerRefusal, OnlyTheSameUserInTheSameSession) {
+  const std::string path = "\\\\.\\pipe\\VX-EXCHANGE";
+  const TPipePeer self{true, "S-1-5-21-1-2-3-1001", 1};
+  struct TCase {
+    bool Known;
+    const char* User;
+    uint32_t Session;
+    const char* Refusal;
+  };
+  const TCase cases[] = {
+      {true, "S-1-5-21-1-2-3-1001", 1, ""},
+      {true, "S-1-5-21-1-2-3-1002", 1, "Pipe VX-EXCHANGE is served by another user (S-1-5-21-1-2-3-1002)"},
+      {true, "S-1-5-21-1-2-3-1001", 2, "Pipe VX-EXCHANGE is served in another session (session 2)"},
+      {true, "S-1-5-21-1-2-3-1002", 2, "Pipe VX-EXCHANGE is served by another user (S-1-5-21-1-2-3-1002)"},
+      {false, "", 0, "Pipe VX-EXCHANGE is served by another user"},
+      {false, "S-1-5-21-1-2-3-1001", 1, "Pipe VX-EXCHANGE is served by another user"},
+  };
+  for (const TCase& c : cases) {
+    EXPECT_EQ(c.Refusal, ServerRefusal(path, TPipePeer{c.Known, c.User, c.Session}, self)) << c.User;
+  }
+}
+
 TEST_F(PipeTransport, SecondServerOfTheSameNameIsRefused) {
   TPipeServer first(Name, 1000);
   try {
