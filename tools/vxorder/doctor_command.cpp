@@ -2,9 +2,21 @@
 // folders and settings, the template, the temporary folder, the exchange
 // server and its answers, the host's open order, and what only Windows
 // has. Read only: it sends no "OUTDATA" and changes no setting; like the
-// window it deletes the host's order file once that has loaded.
+// window it deletes the host's order file once that has loaded, but only
+// inside the exchange's temporary folder.
+//
+// A hostile server or file cannot take the doctor over: whatever comes from
+// outside is shown as ShownText shows it (escaped, at most 200 characters),
+// the service file is read within its bounds, answers only up to
+// kDoctorAnswerDataCap, and the host's requests end within kDoctorHostTimeMs.
+// So the report stays far below 1 MB and the doctor below 100 MB, and it
+// ends within 90 s.
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
+#include <map>
+#include <optional>
 #include <string>
 
 #include "actions/exchange_trace_switch.h"
@@ -18,6 +30,7 @@
 #include "documents/order_document.h"
 #include "documents/order_outputs.h"
 #include "hostlink/host_commands.h"
+#include "hostlink/ipc_client.h"
 #include "hostlink/parent_process.h"
 #include "settings/fast_ini_file.h"
 #include "support/file_io.h"
@@ -41,6 +54,20 @@ const char kSampleOrder[] =
     R"({"Order":[{"PrintName":"Angebot","PrintUID":"4711",)"
     R"("Adress":[{"CustomerNumber":"10001","AdressSmart":"Muster GmbH"}],"Parts":[]}]})";
 
+// The doctor reads answers only up to this much data: it shows the start
+// of each, and the longest it needs whole is a path (at most 32767
+// characters, twice that in the pipe's UTF-16). So an answer of any size
+// costs it a few megabytes at most.
+constexpr int64_t kDoctorAnswerDataCap = 1024 * 1024;
+// The whole doctor ends within 90 s, for support staff and scripts that
+// wait for it. Its requests to the host get this much of that in all, a
+// single one at most as long as in the window (kExchangeTimeoutMs); the
+// local checks take milliseconds.
+constexpr int kDoctorHostTimeMs = 80000;
+// Tests shorten the host's time with this variable, so that a server that
+// never answers costs them a second, not minutes.
+constexpr char kHostTimeVariable[] = "VX_DOCTOR_HOST_MS";
+
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 // A message of the window as its user reads it, on one line, quoted.
@@ -50,20 +77,8 @@ std::string WindowShows(const std::string& message) {
   return Quoted(text);
 }
 
-// Control bytes (the 0x08 in a "SERVERPROCESS" answer) as \xNN, so that a
-// line stays one line.
-std::string Printable(const std::string& text) {
-  static const char kHex[] = "0123456789ABCDEF";
-  std::string result;
-  for (unsigned char c : text) {
-    if (c < 0x20) {
-      result += std::string("\\x") + kHex[c >> 4] + kHex[c & 15];
-    } else {
-      result += static_cast<char>(c);
-    }
-  }
-  return result;
-}
+// A text from a server or a file, quoted as the report may show it.
+std::string Shown(const std::string& text) { return Quoted(ShownText(text)); }
 
 // Creates and removes a file of its own there: the one test of writing that
 // asks the system itself (permissions, attributes, read-only media alike).
@@ -122,7 +137,7 @@ void CheckSettingsFile(TDoctorReport& report, const std::string& folder) {
     report.Add("UserMode.INI", TStatus::Ok, fileName + " is readable, " + std::to_string(sections.Count()) +
                                                 (sections.Count() == 1 ? " section" : " sections"));
   } catch (const std::exception& error) {
-    report.Add("UserMode.INI", TStatus::Fail, fileName + " cannot be read: " + error.what());
+    report.Add("UserMode.INI", TStatus::Fail, fileName + " cannot be read: " + ShownText(error.what()));
   }
 }
 
@@ -137,17 +152,18 @@ void CheckTrace(TDoctorReport& report, const std::string& folder) {
 }
 
 // A name the window proposes for document: the template's own, or the
-// default template's when the template cleans down to nothing.
+// default template's when the template cleans down to nothing. status is
+// the check's status when the name is fine.
 void AddProposedName(TDoctorReport& report, const std::string& check, TVXJSONObject& document,
-                     const std::string& fileNameTemplate, const std::string& prefix) {
+                     const std::string& fileNameTemplate, const std::string& prefix, TStatus status = TStatus::Ok) {
   const std::string own = ProposeOrderFileName(document, fileNameTemplate, Today());
   if (!own.empty()) {
-    report.Add(check, TStatus::Ok, prefix + "proposed name " + Quoted(own));
+    report.Add(check, status, prefix + "proposed name " + Shown(own));
     return;
   }
   report.Add(check, TStatus::Warn,
              prefix + "the template gives an empty name; the window proposes " +
-                 Quoted(ProposeSaveFileName(document, fileNameTemplate, Today())) + " instead");
+                 Shown(ProposeSaveFileName(document, fileNameTemplate, Today())) + " instead");
 }
 
 // The template text the window would use ("" with a report when it cannot
@@ -158,10 +174,10 @@ std::string CheckTemplate(TDoctorReport& report) {
   try {
     text = ReadFileNameTemplate();
   } catch (const std::exception& error) {
-    report.Add("file-name template", TStatus::Fail, fileName + " cannot be read: " + error.what());
+    report.Add("file-name template", TStatus::Fail, fileName + " cannot be read: " + ShownText(error.what()));
     return "";
   }
-  std::string prefix = fileName + " holds " + Quoted(text) + "; for a sample order ";
+  std::string prefix = fileName + " holds " + Shown(text) + "; for a sample order ";
   if (text.empty()) {
     prefix = fileName + " is missing or blank; the window writes " + Quoted(kDefaultFileNameTemplate) +
              "; for a sample order ";
@@ -183,7 +199,7 @@ void CheckTempFolder(TDoctorReport& report) {
   try {
     folder = GetTempFolder();
   } catch (const std::exception& error) {
-    report.Add("temporary folder", TStatus::Fail, error.what());
+    report.Add("temporary folder", TStatus::Fail, ShownText(error.what()));
     return;
   }
   bool writable = false;
@@ -197,99 +213,233 @@ void CheckTempFolder(TDoctorReport& report) {
              folder + " " + text + ", " + std::to_string(leftOver) + " attachment files left there");
 }
 
+// What the window does with a line of the service file that names no
+// server.
+std::string SkippedLineText(const TSkippedServiceLine& line) {
+  if (line.Length == 0) return line.Reason + "; the window reads no further";
+  return "line " + std::to_string(line.LineNumber) + " " +
+         Quoted(ShownText(line.Text, static_cast<uint64_t>(line.Length))) + " " + line.Reason + "; the window skips it";
+}
+
 // False when no server is listed at all.
 bool CheckServiceFile(TDoctorReport& report) {
   const std::string check = "exchange-service file";
   std::string fileName;
-  TStringList lines;
+  TStringList servers;
+  std::vector<TSkippedServiceLine> skipped;
   try {
     fileName = GetTempFolder() + kLocalServiceFileName;
-    ReadLocalServiceFile(&lines);
+    ReadLocalServiceFile(&servers, &skipped);
   } catch (const std::exception& error) {
-    report.Add(check, TStatus::Fail, error.what());
+    report.Add(check, TStatus::Fail, ShownText(error.what()));
     return false;
   }
-  if (lines.Count() == 0 || lines.Get(0).empty()) {
+  for (const TSkippedServiceLine& line : skipped) report.Add(check, TStatus::Warn, SkippedLineText(line));
+  if (servers.Count() == 0) {
     report.Add(check, TStatus::Fail,
                fileName + (FileIsPresent(fileName) ? " lists no server" : " is missing") +
                    "; no exchange server can be reached (caption " + Quoted(DatabaseCaption("")) + ")");
     return false;
   }
   std::string text;
-  for (const std::string& line : lines.Lines()) text += (text.empty() ? "" : ", ") + Quoted(line);
+  for (const std::string& server : servers.Lines()) text += (text.empty() ? "" : ", ") + Shown(server);
   report.Add(check, TStatus::Ok, fileName + " lists " + text);
   return true;
-}
-
-void CheckServerChoice(TDoctorReport& report) {
-  const uint32_t parent = GetParentProcessId();
-  std::string reason;
-  const std::string chosen = LocateExchangeServer(parent, &reason);
-  const std::string start = "parent process " + std::to_string(parent) + "; ";
-  if (!chosen.empty()) {
-    report.Add("server choice", TStatus::Ok, start + Quoted(chosen) + " chosen: " + reason);
-  } else {
-    report.Add("server choice", TStatus::Ok,
-               start + "none chosen (" + reason + "); calls go to " + Quoted(ReadLocalServiceFile()));
-  }
 }
 
 struct TAnswer {
   std::string Text;
   TIPCResult Result;
+  std::string Failure;  // why the request could not be made (a server refused as another user's)
   long long Milliseconds = 0;
 };
 
-// One read as the window makes it, with its attempts, timed.
-TAnswer Ask(const std::string& command) {
+// The checks that ask the host, each as the window asks it: the current
+// (or default) server, with the window's attempts. A server that ran into
+// a request's deadline, or that cannot be asked, is not asked again: the
+// checks left for it become one line that says why. All requests together
+// end within the doctor's time for the host.
+class THostChecks {
+ public:
+  explicit THostChecks(TDoctorReport& report)
+      : FReport(report), FStart(std::chrono::steady_clock::now()), FHostTimeMs(HostTimeMs()) {}
+
+  void CheckServerChoice();
+  // The "OFFICEMETRICS" answer, for the placement check.
+  std::string CheckReadCommands();
+  void CheckHostOrder(const std::string& fileNameTemplate);
+  // The line of the checks not made, when there were any.
+  void ReportSkipped();
+
+ private:
+  static int HostTimeMs();
+  // What is left of the host's time for the next request, at most a
+  // window's; 0 when it is used up.
+  int NextRequestMs() const;
+  // One read as the window makes it, timed; none when the check is skipped.
+  std::optional<TAnswer> Ask(const std::string& check, const std::string& command);
+  // Adds the failure of an unanswered command; true when it was answered.
+  bool Answered(const std::string& check, const TAnswer& answer, const std::string& consequence);
+
+  TDoctorReport& FReport;
+  const std::chrono::steady_clock::time_point FStart;
+  const int FHostTimeMs;
+  std::map<std::string, std::string> FUnusable;  // server, why it is not asked again
+  std::vector<std::string> FSkipped;             // checks
+  std::string FSkipReason;
+};
+
+int THostChecks::HostTimeMs() {
+  const char* value = std::getenv(kHostTimeVariable);
+  const int milliseconds = value ? std::atoi(value) : 0;
+  return milliseconds > 0 ? milliseconds : kDoctorHostTimeMs;
+}
+
+int THostChecks::NextRequestMs() const {
+  const auto used =
+      std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - FStart).count();
+  return static_cast<int>(std::clamp<long long>(FHostTimeMs - used, 0, kExchangeTimeoutMs));
+}
+
+void THostChecks::CheckServerChoice() {
+  const std::string check = "server choice";
+  const uint32_t parent = GetParentProcessId();
+  const int timeMs = NextRequestMs();
+  SetExchangeTimeout(timeMs);
+  TServerChoice choice;
+  std::string found = "parent process " + std::to_string(parent) + "; ";
+  try {
+    const std::string chosen = LocateExchangeServer(parent, &choice);
+    if (!chosen.empty()) {
+      found += Shown(chosen) + " chosen: " + choice.Reason;
+    } else {
+      found += "none chosen (" + choice.Reason + "); calls go to " + Shown(ReadLocalServiceFile());
+    }
+  } catch (const std::exception& error) {
+    FReport.Add(check, TStatus::Fail, found + ShownText(error.what()));
+    return;
+  }
+  if (choice.OutOfTime.empty()) {
+    FReport.Add(check, TStatus::Ok, found);
+    return;
+  }
+  const std::string late =
+      Shown(choice.OutOfTime) + " did not answer SERVERPROCESS within " + std::to_string(timeMs) + " ms";
+  FUnusable[choice.OutOfTime] = late;
+  FReport.Add(check, TStatus::Fail, found + "; " + late + ", and no server after it was asked");
+}
+
+// The server the window's calls go to; "" when the service file cannot be
+// read (the request then reports why).
+std::string CurrentServer() {
+  try {
+    const std::string name = GetServerName();
+    return name.empty() ? ReadLocalServiceFile() : name;
+  } catch (const std::exception&) {
+    return "";
+  }
+}
+
+std::optional<TAnswer> THostChecks::Ask(const std::string& check, const std::string& command) {
+  const std::string server = CurrentServer();
+  const auto unusable = FUnusable.find(server);
+  const int timeMs = NextRequestMs();
+  if (unusable != FUnusable.end() || timeMs == 0) {
+    if (FSkipped.empty()) {
+      FSkipReason = unusable != FUnusable.end()
+                        ? unusable->second
+                        : "the doctor's " + std::to_string(FHostTimeMs) + " ms for the host are used up";
+    }
+    FSkipped.push_back(check);
+    return std::nullopt;
+  }
+  SetExchangeTimeout(timeMs);
   TAnswer answer;
   const auto start = std::chrono::steady_clock::now();
-  answer.Text = ReadIPCValueSync(command, &answer.Result);
-  answer.Milliseconds =
-      std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+  try {
+    answer.Text = ReadIPCValueSync(command, &answer.Result);
+  } catch (const std::exception& error) {
+    answer.Failure = error.what();
+    answer.Result.ServerName = server;
+  }
+  const auto end = std::chrono::steady_clock::now();
+  answer.Milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(end - start).count();
+  if (!answer.Failure.empty()) {
+    FUnusable[server] = Shown(server) + " cannot be asked";
+  } else if (!answer.Result.AnswerReceived && end - start >= std::chrono::milliseconds(timeMs)) {
+    FUnusable[server] = Shown(server) + " did not answer " + command + " within " + std::to_string(timeMs) + " ms";
+  }
   return answer;
 }
 
-std::string AnswerText(const TAnswer& answer) {
-  return Quoted(Printable(answer.Text)) + " in " + std::to_string(answer.Milliseconds) + " ms";
-}
-
-// Adds the failure of an unanswered command; true when it was answered.
-bool Answered(TDoctorReport& report, const std::string& command, const TAnswer& answer,
-              const std::string& consequence) {
+bool THostChecks::Answered(const std::string& check, const TAnswer& answer, const std::string& consequence) {
+  if (!answer.Failure.empty()) {
+    FReport.Add(check, TStatus::Fail,
+                "cannot ask " + Shown(answer.Result.ServerName) + ": " + ShownText(answer.Failure) + consequence);
+    return false;
+  }
   if (answer.Result.AnswerReceived) return true;
-  report.Add(command, TStatus::Fail,
-             "no answer from " + Quoted(answer.Result.ServerName) + " after " +
-                 std::to_string(answer.Milliseconds) + " ms: " + answer.Result.ErrorDesc + " (" +
-                 std::to_string(answer.Result.ErrorCode) + ")" + consequence);
+  FReport.Add(check, TStatus::Fail,
+              "no answer from " + Shown(answer.Result.ServerName) + " after " + std::to_string(answer.Milliseconds) +
+                  " ms: " + ShownText(answer.Result.ErrorDesc) + " (" + std::to_string(answer.Result.ErrorCode) + ")" +
+                  consequence);
   return false;
 }
 
-// The "OFFICEMETRICS" answer, for the placement check.
-std::string CheckReadCommands(TDoctorReport& report) {
-  const TAnswer process = Ask("SERVERPROCESS");
-  if (Answered(report, "SERVERPROCESS", process, "")) report.Add("SERVERPROCESS", TStatus::Ok, AnswerText(process));
+std::string AnswerText(const TAnswer& answer) {
+  return Shown(answer.Text) + " in " + std::to_string(answer.Milliseconds) + " ms";
+}
 
-  const TAnswer metrics = Ask("OFFICEMETRICS");
-  if (Answered(report, "OFFICEMETRICS", metrics, "; the window centres on the screen")) {
-    report.Add("OFFICEMETRICS", metrics.Text.empty() ? TStatus::Warn : TStatus::Ok,
-               AnswerText(metrics) + (metrics.Text.empty() ? "; the window centres on the screen" : ""));
+// "SERVERPROCESS" answers with the server's name, 0x08 and the host
+// application's process id; shown as such, since the byte itself says
+// nothing to support staff.
+void AddServerProcess(TDoctorReport& report, const TAnswer& answer) {
+  const std::vector<std::string> parts = SplitText("\x08", answer.Text);
+  const std::string time = " in " + std::to_string(answer.Milliseconds) + " ms";
+  if (parts.size() == 2 && !parts[1].empty() && parts[1].find_first_not_of("0123456789") == std::string::npos) {
+    report.Add("SERVERPROCESS", TStatus::Ok, "server " + Shown(parts[0]) + ", process " + ShownText(parts[1]) + time);
+    return;
+  }
+  report.Add(
+      "SERVERPROCESS", TStatus::Warn,
+      Shown(answer.Text) + time + ": not a server name and a process id, so the window's search never chooses by it");
+}
+
+std::string THostChecks::CheckReadCommands() {
+  const std::optional<TAnswer> process = Ask("SERVERPROCESS", "SERVERPROCESS");
+  if (process && Answered("SERVERPROCESS", *process, "")) AddServerProcess(FReport, *process);
+
+  const std::optional<TAnswer> metrics = Ask("OFFICEMETRICS", "OFFICEMETRICS");
+  if (metrics && Answered("OFFICEMETRICS", *metrics, "; the window centres on the screen")) {
+    FReport.Add("OFFICEMETRICS", metrics->Text.empty() ? TStatus::Warn : TStatus::Ok,
+                AnswerText(*metrics) + (metrics->Text.empty() ? "; the window centres on the screen" : ""));
   }
 
-  const TAnswer database = Ask("DBPATH");
-  const std::string caption = "; caption " + Quoted(DatabaseCaption(database.Text));
-  if (Answered(report, "DBPATH", database, caption)) {
-    report.Add("DBPATH", database.Text.empty() ? TStatus::Warn : TStatus::Ok, AnswerText(database) + caption);
+  const std::optional<TAnswer> database = Ask("DBPATH", "DBPATH");
+  if (database) {
+    const std::string caption = "; caption " + Shown(DatabaseCaption(database->Text));
+    if (Answered("DBPATH", *database, caption)) {
+      FReport.Add("DBPATH", database->Text.empty() ? TStatus::Warn : TStatus::Ok, AnswerText(*database) + caption);
+    }
   }
 
-  const TAnswer canPost = Ask("CANPOSTJSON");
+  const std::optional<TAnswer> canPost = Ask("CANPOSTJSON", "CANPOSTJSON");
   const std::string notInEditMode = "; sending shows " + WindowShows(kNotInEditMode);
-  if (Answered(report, "CANPOSTJSON", canPost, notInEditMode)) {
-    const bool editMode = TextIsTrue(canPost.Text);
-    report.Add("CANPOSTJSON", editMode ? TStatus::Ok : TStatus::Warn,
-               AnswerText(canPost) + (editMode ? "; the order takes positions" : notInEditMode));
+  if (canPost && Answered("CANPOSTJSON", *canPost, notInEditMode)) {
+    const bool editMode = TextIsTrue(canPost->Text);
+    FReport.Add("CANPOSTJSON", editMode ? TStatus::Ok : TStatus::Warn,
+                AnswerText(*canPost) + (editMode ? "; the order takes positions" : notInEditMode));
   }
-  return metrics.Text;
+  return metrics ? metrics->Text : std::string();
+}
+
+void THostChecks::ReportSkipped() {
+  if (FSkipped.empty()) return;
+  std::string checks;
+  for (size_t i = 0; i < FSkipped.size(); ++i) {
+    checks += (i == 0 ? "" : i + 1 == FSkipped.size() ? " and " : ", ") + FSkipped[i];
+  }
+  FReport.Add("remaining host checks", TStatus::Fail, checks + " not asked: " + FSkipReason);
 }
 
 // The positions' attachments: files named (and how many of them are
@@ -312,33 +462,53 @@ std::string AttachmentsText(TVXJSONObject& document) {
          std::to_string(embedded) + " embedded";
 }
 
+// The host's order file goes only when it lies in the exchange's
+// temporary folder: the doctor is run to look, and a server could name
+// any file of the user. status becomes Warn when the file stays.
+std::string RemoveHostOrderFile(const std::string& path, TStatus& status) {
+  std::string folder;
+  try {
+    folder = GetTempFolder();
+  } catch (const std::exception&) {
+    // A temporary folder that is refused contains nothing to delete.
+  }
+  if (folder.empty() || !IsInsideFolder(path, folder)) {
+    status = TStatus::Warn;
+    return "left in place, since it lies outside the exchange's temporary folder " + ShownText(folder) +
+           " (the window would delete it)";
+  }
+  return DeleteFileRetry(path) ? "deleted as the window does" : "could not be deleted";
+}
+
 // The save's road up to the dialog: "GETJSON", the load, and the deletion
-// of the host's file, as the window does them.
-void CheckHostOrder(TDoctorReport& report, const std::string& fileNameTemplate) {
+// of the host's file.
+void THostChecks::CheckHostOrder(const std::string& fileNameTemplate) {
   const std::string check = "host order (GETJSON)";
-  const TAnswer answer = Ask("GETJSON");
+  const std::optional<TAnswer> answer = Ask(check, "GETJSON");
   const std::string noOrder = "; saving shows " + WindowShows(kOrderNotLoaded);
-  if (!Answered(report, check, answer, noOrder)) return;
-  if (answer.Text.empty()) {
-    report.Add(check, TStatus::Warn, "empty answer: no order is open" + noOrder);
+  if (!answer || !Answered(check, *answer, noOrder)) return;
+  if (answer->Text.empty()) {
+    FReport.Add(check, TStatus::Warn, "empty answer: no order is open" + noOrder);
     return;
   }
+  const std::string path = Shown(answer->Text);
   TVXJSONObject document;
   try {
-    document.Load(answer.Text, false, true);
+    document.Load(answer->Text, false, true);
   } catch (const std::exception& error) {
-    report.Add(check, TStatus::Fail,
-               answer.Text + " does not load; saving shows " +
-                   WindowShows(kOrderNotLoadedBecause + std::string(error.what())));
+    FReport.Add(check, TStatus::Fail,
+                path + " does not load; saving shows " +
+                    WindowShows(kOrderNotLoadedBecause + ShownText(error.what())));
     return;
   }
-  const bool deleted = DeleteFileRetry(answer.Text);
+  TStatus status = TStatus::Ok;
+  const std::string removal = RemoveHostOrderFile(answer->Text, status);
   const int positions = document.Parts().Count();
-  AddProposedName(report, check, document, fileNameTemplate,
-                  answer.Text + " loaded in " + std::to_string(answer.Milliseconds) + " ms, " +
-                      std::to_string(positions) + (positions == 1 ? " position, " : " positions, ") +
-                      AttachmentsText(document) + ", " +
-                      (deleted ? "deleted as the window does; " : "could not be deleted; "));
+  AddProposedName(FReport, check, document, fileNameTemplate,
+                  path + " loaded in " + std::to_string(answer->Milliseconds) + " ms, " + std::to_string(positions) +
+                      (positions == 1 ? " position, " : " positions, ") + AttachmentsText(document) + ", " + removal +
+                      "; ",
+                  status);
 }
 
 TDoctorReport RunChecks() {
@@ -352,9 +522,11 @@ TDoctorReport RunChecks() {
   CheckTempFolder(report);
   std::string metrics;
   if (CheckServiceFile(report)) {
-    CheckServerChoice(report);
-    metrics = CheckReadCommands(report);
-    CheckHostOrder(report, fileNameTemplate);
+    THostChecks host(report);
+    host.CheckServerChoice();
+    metrics = host.CheckReadCommands();
+    host.CheckHostOrder(fileNameTemplate);
+    host.ReportSkipped();
   }
   AddPlatformChecks(report, metrics);
   return report;
@@ -367,6 +539,7 @@ int Doctor(const std::vector<std::string>& args) {
   const bool json = args.size() == 1 && args[0] == "--json";
   if (!args.empty() && !json) return WrongArguments("doctor", "[--json]");
   return RunReportingErrors([json] {
+    SetAnswerDataCap(kDoctorAnswerDataCap);
     StartExchangeTraceOfWindow();
     const TDoctorReport report = RunChecks();
     WriteBytes(stdout, json ? report.Json() : report.Text());
