@@ -55,7 +55,7 @@ std::vector<TWindowMessage> WindowMessages() {
   };
 }
 
-std::string ShownText(const TWindowMessage& message) {
+std::string ReadableText(const TWindowMessage& message) {
   const bool html = message.ShownIn == TShownIn::MessageBox || message.ShownIn == TShownIn::Question;
   return html ? MessagePlainText(message.Text) : message.Text;
 }

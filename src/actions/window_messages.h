@@ -56,6 +56,6 @@ std::vector<TWindowMessage> WindowMessages();
 
 // What the user reads of it: the message box's text without its tags and
 // with CR LF for each line break, any other text as it is.
-std::string ShownText(const TWindowMessage& message);
+std::string ReadableText(const TWindowMessage& message);
 
 }  // namespace vx

@@ -13,9 +13,13 @@ std::u16string AnsiToUtf16(std::string_view text);
 // Characters without an ANSI byte become "?".
 std::string Utf16ToAnsi(std::u16string_view text);
 
-// True where a terminal may take the bytes 0x80..0x9F for C1 controls
-// (0x9B starts a sequence as ESC [ does); in Windows' ANSI code pages they
-// are letters and signs (the euro sign, quotes, dashes).
-extern const bool kHighBytesAreControls;
+// True for a byte that a terminal may take as a command rather than as a
+// character: the C0 controls, DEL, and what becomes a C1 control on the
+// way to the screen. On POSIX that is every byte 0x80 to 0x9F, which goes
+// to the terminal as it is (0x9B starts a sequence as ESC [ does); on
+// Windows only the bytes the ANSI code page maps to C1 controls (0x81,
+// 0x8D, 0x8F, 0x90, 0x9D in Windows-1252), the others being letters and
+// signs such as the euro sign and the German quotes.
+bool IsControlByte(unsigned char byte);
 
 }  // namespace vx

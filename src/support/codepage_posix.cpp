@@ -2,7 +2,7 @@
 
 namespace vx {
 
-const bool kHighBytesAreControls = true;
+bool IsControlByte(unsigned char byte) { return byte < 0x20 || (byte >= 0x7F && byte < 0xA0); }
 
 namespace {
 

@@ -4,8 +4,6 @@
 
 namespace vx {
 
-const bool kHighBytesAreControls = false;
-
 std::u16string AnsiToUtf16(std::string_view text) {
   if (text.empty()) return {};
   const int size = static_cast<int>(text.size());
@@ -23,6 +21,14 @@ std::string Utf16ToAnsi(std::u16string_view text) {
   std::string result(static_cast<size_t>(length), '\0');
   WideCharToMultiByte(CP_ACP, 0, wide, size, &result[0], length, nullptr, nullptr);
   return result;
+}
+
+bool IsControlByte(unsigned char byte) {
+  if (byte < 0x20 || byte == 0x7F) return true;
+  if (byte < 0x80) return false;
+  const char c = static_cast<char>(byte);
+  const std::u16string wide = AnsiToUtf16(std::string_view(&c, 1));
+  return wide.size() == 1 && wide[0] >= 0x80 && wide[0] < 0xA0;
 }
 
 }  // namespace vx

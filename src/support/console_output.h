@@ -17,16 +17,4 @@ namespace vx {
 // of it could be written.
 bool WriteConsoleText(std::FILE* stream, std::string_view text);
 
-// True for a byte that a terminal may take as a command rather than as a
-// character: the C0 controls, DEL, and what becomes a C1 control on the
-// way to the screen (on POSIX every byte 0x80 to 0x9F, which goes to the
-// terminal as it is; on Windows only the bytes the ANSI code page maps to
-// C1 controls).
-bool IsControlByte(unsigned char byte);
-
-// The text with every control byte (IsControlByte), the line feed
-// included, written as "\xNN", so that a file name or a server's answer
-// stays one line of plain text on a screen or in a log.
-std::string EscapeControlBytes(std::string_view text);
-
 }  // namespace vx

@@ -38,18 +38,6 @@ bool WriteWide(HANDLE console, std::u16string_view text) {
 
 }  // namespace
 
-// The bytes reach the screen as UTF-16, so only the bytes that the ANSI
-// code page turns into C1 controls (0x81, 0x8D, 0x8F, 0x90, 0x9D in
-// Windows-1252) can act as commands there; the others are characters
-// such as the euro sign or the German quotes.
-bool IsControlByte(unsigned char byte) {
-  if (byte < 0x20 || byte == 0x7F) return true;
-  if (byte < 0x80) return false;
-  const char c = static_cast<char>(byte);
-  const std::u16string wide = AnsiToUtf16(std::string_view(&c, 1));
-  return wide.size() == 1 && wide[0] >= 0x80 && wide[0] < 0xA0;
-}
-
 bool WriteConsoleText(std::FILE* stream, std::string_view text) {
   // Whatever the stream still buffers goes first, so that the order holds.
   std::fflush(stream);

@@ -154,19 +154,26 @@ bool TextIsTrue(std::string_view text) { return text == "1"; }
 
 std::string ShownText(std::string_view text) { return ShownText(text, text.size()); }
 
-std::string ShownText(std::string_view start, uint64_t wholeLength) {
+std::string EscapeControlBytes(std::string_view text) {
   static const char kHex[] = "0123456789ABCDEF";
-  const std::string_view shown = start.substr(0, kShownTextLength);
-  std::string result;
-  result.reserve(shown.size() + 24);
-  for (const char c : shown) {
+  std::string escaped;
+  escaped.reserve(text.size());
+  for (const char c : text) {
     const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || byte == 0x7F || (kHighBytesAreControls && byte >= 0x80 && byte <= 0x9F)) {
-      result += std::string("\\x") + kHex[byte >> 4] + kHex[byte & 15];
+    if (IsControlByte(byte)) {
+      escaped += "\\x";
+      escaped += kHex[byte >> 4];
+      escaped += kHex[byte & 15];
     } else {
-      result += c;
+      escaped += c;
     }
   }
+  return escaped;
+}
+
+std::string ShownText(std::string_view start, uint64_t wholeLength) {
+  const std::string_view shown = start.substr(0, kShownTextLength);
+  std::string result = EscapeControlBytes(shown);
   // Windows-1252: 0x85 is the ellipsis.
   if (shown.size() < wholeLength) result += "\x85 (" + std::to_string(wholeLength) + " bytes)";
   return result;

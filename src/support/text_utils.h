@@ -52,12 +52,16 @@ char DecimalSeparator();
 // million bytes can fill neither the screen, nor the log, nor the memory.
 constexpr size_t kShownTextLength = 200;
 
+// The text with every control byte (IsControlByte of codepage.h), the
+// line feed included, written as "\xNN", so that a file name or a server's
+// answer stays one line of plain text on a screen or in a log.
+std::string EscapeControlBytes(std::string_view text);
+
 // text made safe for one line of a report or log: cut after
 // kShownTextLength bytes and then followed by the ellipsis (0x85) and
-// " (N bytes)" with its whole length, and every control byte written as
-// "\xNN": those below 0x20, 0x7F and, where terminals take them for
-// controls, 0x80..0x9F. So the text can neither break the line nor steer
-// the terminal.
+// " (N bytes)" with its whole length, its control bytes escaped as
+// EscapeControlBytes does. So the text can neither break the line nor
+// steer the terminal, however long it is.
 std::string ShownText(std::string_view text);
 // The same for the start of a text of wholeLength bytes.
 std::string ShownText(std::string_view start, uint64_t wholeLength);

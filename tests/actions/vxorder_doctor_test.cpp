@@ -307,7 +307,7 @@ class HostileServer : public VxorderDoctor {
   }
   // The byte as the report shows it where terminals take it for a control.
   static std::string High(const std::string& escaped, const std::string& raw) {
-    return kHighBytesAreControls ? escaped : raw;
+    return IsControlByte(0x80) ? escaped : raw;
   }
 
   const std::string Name = vx::test::UniquePipeName("vx-hostile");
@@ -331,8 +331,7 @@ TEST_F(HostileServer, ShowsWhatItSendsEscapedAndGoesOnPastBadNames) {
   EXPECT_EQ(run.ExitCode, 1) << run.Output;
   for (size_t i = 0; i < run.Output.size(); ++i) {
     const auto byte = static_cast<unsigned char>(run.Output[i]);
-    const bool control =
-        (byte < 0x20 && byte != '\n') || byte == 0x7F || (kHighBytesAreControls && byte >= 0x80 && byte <= 0x9F);
+    const bool control = byte != '\n' && IsControlByte(byte);
     ASSERT_FALSE(control) << "byte " << static_cast<int>(byte) << " at " << i << "\n" << run.Output;
   }
   ExpectLines(

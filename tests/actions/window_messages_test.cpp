@@ -33,7 +33,7 @@ TEST(WindowMessages, LiesmichQuotesEachOneExactly) {
   ASSERT_FALSE(liesmich.empty()) << VX_LIESMICH;
   for (const TWindowMessage& message : WindowMessages()) {
     // Windows-1252: 0x84 and 0x93 are the German quotes.
-    const std::string quoted = "\x84" + OneSpaced(ShownText(message)) + "\x93";
+    const std::string quoted = "\x84" + OneSpaced(ReadableText(message)) + "\x93";
     EXPECT_NE(liesmich.find(quoted), std::string::npos) << "LIESMICH.txt lacks " << quoted;
   }
 }

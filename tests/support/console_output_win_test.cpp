@@ -12,6 +12,7 @@
 
 #include "support/console_output.h"
 #include "support/folders.h"
+#include "support/text_utils.h"
 
 namespace vx {
 namespace {

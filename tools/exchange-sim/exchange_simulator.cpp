@@ -14,6 +14,7 @@
 #include "support/folders.h"
 #include "support/os_file.h"
 #include "support/pause.h"
+#include "support/text_utils.h"
 
 namespace vx::sim {
 

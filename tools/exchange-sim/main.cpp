@@ -9,6 +9,7 @@
 #include "exchange_simulator.h"
 #include "support/console_output.h"
 #include "support/errors.h"
+#include "support/text_utils.h"
 #include "vx_version.h"
 
 namespace {

@@ -5,6 +5,7 @@
 #include "actions/exchange_trace_switch.h"
 #include "documents/file_name_template.h"
 #include "support/console_output.h"
+#include "support/text_utils.h"
 
 namespace vx::vxorder {
 
