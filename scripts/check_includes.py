@@ -11,8 +11,9 @@ Each folder may include only itself and the folders it builds on:
 
 No two units may use each other, directly or around a longer loop (a unit
 is a header with its .cpp and its _win/_posix halves), and headers outside
-src/app include no OS headers. Prints each breach and exits 1; prints one
-line and exits 0 when the tree keeps the order.
+src/app include no OS headers, neither directly nor through a *_win.h
+header: only Windows-only headers, named *_win.h, may. Prints each breach
+and exits 1; prints one line and exits 0 when the tree keeps the order.
 """
 import pathlib
 import re
@@ -100,10 +101,13 @@ def main():
                 continue
             kind, name = match.groups()
             where = f"{path.relative_to(src)}:{number}"
+            portable_header = folder != "app" and path.suffix == ".h" and not path.stem.endswith("_win")
             if kind == "<":
-                if folder != "app" and path.suffix == ".h" and OS_HEADERS.match(name):
+                if portable_header and OS_HEADERS.match(name):
                     breaches.append(f"{where}: header outside app includes the OS header <{name}>")
                 continue
+            if portable_header and name.endswith("_win.h"):
+                breaches.append(f"{where}: header outside app includes the Windows-only header {name}")
             target_folder = name.split("/")[0] if "/" in name else None
             if target_folder not in ALLOWED:
                 continue

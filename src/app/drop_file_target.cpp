@@ -3,7 +3,7 @@
 #include <shellapi.h>
 
 #include "app/application.h"
-#include "app/win_handles.h"
+#include "support/handles_win.h"
 
 namespace vx {
 

@@ -1,7 +1,7 @@
 #include "app/form_position.h"
 
 #include "app/application.h"
-#include "app/win_handles.h"
+#include "support/handles_win.h"
 
 namespace vx {
 

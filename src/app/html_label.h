@@ -19,8 +19,8 @@
 #include <string>
 #include <vector>
 
-#include "app/win_handles.h"
 #include "app/window_base.h"
+#include "support/handles_win.h"
 #include "ui/html_text.h"
 
 namespace vx {

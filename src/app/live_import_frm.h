@@ -14,9 +14,9 @@
 #include "app/drop_file_target.h"
 #include "app/html_label.h"
 #include "app/wave.h"
-#include "app/win_handles.h"
 #include "app/win_user_interface.h"
 #include "app/window_base.h"
+#include "support/handles_win.h"
 #include "support/string_list.h"
 
 namespace vx {

@@ -6,7 +6,7 @@
 #include "app/application.h"
 #include "app/busy_cursor.h"
 #include "app/live_import_frm.h"
-#include "app/win_handles.h"
+#include "support/handles_win.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // Before anything else: the window may wait for the host at start-up.

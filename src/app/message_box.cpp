@@ -12,9 +12,9 @@
 #include "app/form_position.h"
 #include "app/html_label.h"
 #include "app/shell_actions.h"
-#include "app/win_handles.h"
 #include "app/window_base.h"
 #include "support/errors.h"
+#include "support/handles_win.h"
 #include "ui/html_message.h"
 #include "ui/window_style.h"
 

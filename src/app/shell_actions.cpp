@@ -1,6 +1,6 @@
 #include "app/shell_actions.h"
 
-#include "app/win_handles.h"
+#include "support/handles_win.h"
 
 #include <shellapi.h>
 

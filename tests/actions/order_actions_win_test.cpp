@@ -14,13 +14,13 @@
 #include <string>
 #include <vector>
 
-#include "app/win_handles.h"
 #include "app/window_driver.h"
 #include "documents/file_name_template.h"
 #include "documents/order_outputs.h"
 #include "json/fast_json.h"
 #include "support/file_contents.h"
 #include "support/folders.h"
+#include "support/handles_win.h"
 #include "ui/html_text.h"
 #include "ui/window_caption.h"
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/drop_file_target.h"
-#include "app/win_handles.h"
+#include "support/handles_win.h"
 
 namespace vx {
 namespace {
