@@ -8,6 +8,7 @@
 
 #include "hostlink/pipe_transport.h"
 #include "support/errors.h"
+#include "support/handles_win.h"
 
 namespace vx {
 
@@ -17,28 +18,6 @@ namespace {
 constexpr DWORD kPipeBufferSize = 65536;
 
 std::string PipePathOfName(const std::string& name) { return "\\\\.\\pipe\\" + name; }
-
-class THandle {
- public:
-  explicit THandle(HANDLE handle = INVALID_HANDLE_VALUE) : FHandle(handle) {}
-  ~THandle() { Reset(); }
-  THandle(const THandle&) = delete;
-  THandle& operator=(const THandle&) = delete;
-  HANDLE Get() const { return FHandle; }
-  bool Valid() const { return FHandle != INVALID_HANDLE_VALUE && FHandle != nullptr; }
-  HANDLE Release() {
-    HANDLE handle = FHandle;
-    FHandle = INVALID_HANDLE_VALUE;
-    return handle;
-  }
-  void Reset(HANDLE handle = INVALID_HANDLE_VALUE) {
-    if (Valid()) CloseHandle(FHandle);
-    FHandle = handle;
-  }
-
- private:
-  HANDLE FHandle;
-};
 
 // The handle is opened for overlapped input and output only so that each
 // operation can be given up after the time bound; the calls themselves
@@ -147,13 +126,12 @@ TPipePeer PeerOfProcess(DWORD processId) {
   GetTokenInformation(token.Get(), TokenUser, nullptr, 0, &size);
   if (size == 0) return peer;
   std::vector<BYTE> user(size);
-  char* sid = nullptr;
+  TLocalMemory<char> sid;
   if (!GetTokenInformation(token.Get(), TokenUser, user.data(), size, &size) ||
-      !ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid, &sid)) {
+      !ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid, sid.Receive())) {
     return peer;
   }
-  peer.User = sid;
-  LocalFree(sid);
+  peer.User = sid.Get();
   peer.Session = session;
   peer.Known = true;
   return peer;

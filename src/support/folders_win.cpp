@@ -5,6 +5,7 @@
 
 #include "support/errors.h"
 #include "support/folders.h"
+#include "support/handles_win.h"
 #include "support/os_file.h"
 
 namespace vx {
@@ -22,13 +23,12 @@ constexpr int kErrorInvalidName = 123;
 
 // A reparse point is followed by opening its target.
 bool TargetOpens(const std::string& path, DWORD flags, DWORD* error) {
-  HANDLE handle =
-      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, flags, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) {
+  const THandle handle(
+      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, flags, nullptr));
+  if (!handle.Valid()) {
     *error = GetLastError();
     return false;
   }
-  CloseHandle(handle);
   return true;
 }
 
@@ -41,9 +41,8 @@ bool FileIsPresent(const std::string& path) {
     if (error == kErrorFileNotFound || error == kErrorPathNotFound || error == kErrorInvalidName) return false;
     // Access denied or a sharing violation: the folder listing still tells.
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(path.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return false;
-    FindClose(search);
+    const TFindHandle search(FindFirstFileA(path.c_str(), &found));
+    if (!search.Valid()) return false;
     return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
   }
   if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) return (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
@@ -65,19 +64,18 @@ bool FolderIsPresent(const std::string& path) {
 }
 
 bool ResolveFolderPath(const std::string& folder, std::string& resolved) {
-  HANDLE handle =
-      CreateFileA(folder.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return false;
+  const THandle handle(CreateFileA(folder.c_str(), FILE_READ_ATTRIBUTES,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                   FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!handle.Valid()) return false;
   // The system's own name of the open folder: links followed, long names,
   // the letter case on disk.
   std::vector<char> buffer(MAX_PATH);
-  DWORD length = GetFinalPathNameByHandleA(handle, buffer.data(), static_cast<DWORD>(buffer.size()), 0);
+  DWORD length = GetFinalPathNameByHandleA(handle.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), 0);
   if (length >= buffer.size()) {
     buffer.resize(length + 1);
-    length = GetFinalPathNameByHandleA(handle, buffer.data(), static_cast<DWORD>(buffer.size()), 0);
+    length = GetFinalPathNameByHandleA(handle.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), 0);
   }
-  CloseHandle(handle);
   if (length == 0 || length >= buffer.size()) return false;
   resolved.assign(buffer.data(), length);
   return true;
@@ -89,11 +87,11 @@ bool RemoveEmptyFolder(const std::string& folder) { return RemoveDirectoryA(fold
 
 std::string GetSpecialFolder(int csidl) {
   std::string path;
-  LPITEMIDLIST items = nullptr;
+  PIDLIST_ABSOLUTE items = nullptr;
   if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, csidl, &items))) {
+    const TItemIdList list(items);
     char buffer[MAX_PATH] = {};
-    if (SHGetPathFromIDListA(items, buffer)) path = buffer;
-    CoTaskMemFree(items);
+    if (SHGetPathFromIDListA(list.Get(), buffer)) path = buffer;
   } else {
     char buffer[MAX_PATH] = {};
     if (SHGetSpecialFolderPathA(nullptr, buffer, csidl, FALSE) && buffer[0]) path = AddBackslash(buffer);

@@ -1,4 +1,5 @@
-// Small owners of Windows handles so that clean-up happens on every path.
+// Small owners of Windows handles so that clean-up happens on every path,
+// for the program and every Windows-only file below it.
 #pragma once
 
 #include <windows.h>
@@ -8,6 +9,70 @@
 #include <shlobj.h>
 
 namespace vx {
+
+// A kernel object's handle (file, pipe, event, process, snapshot), closed
+// with the owner. Null and INVALID_HANDLE_VALUE both count as no handle:
+// the system answers a failure with one or the other, by function.
+class THandle {
+ public:
+  explicit THandle(HANDLE handle = INVALID_HANDLE_VALUE) : FHandle(handle) {}
+  ~THandle() { Reset(); }
+  THandle(const THandle&) = delete;
+  THandle& operator=(const THandle&) = delete;
+
+  HANDLE Get() const { return FHandle; }
+  bool Valid() const { return FHandle != INVALID_HANDLE_VALUE && FHandle != nullptr; }
+  // Hands the handle over to the caller, who closes it from now on.
+  HANDLE Release() {
+    HANDLE handle = FHandle;
+    FHandle = INVALID_HANDLE_VALUE;
+    return handle;
+  }
+  void Reset(HANDLE handle = INVALID_HANDLE_VALUE) {
+    if (Valid()) CloseHandle(FHandle);
+    FHandle = handle;
+  }
+
+ private:
+  HANDLE FHandle;
+};
+
+// A search begun with FindFirstFileA, ended with the owner.
+class TFindHandle {
+ public:
+  explicit TFindHandle(HANDLE search) : FSearch(search) {}
+  ~TFindHandle() {
+    if (Valid()) FindClose(FSearch);
+  }
+  TFindHandle(const TFindHandle&) = delete;
+  TFindHandle& operator=(const TFindHandle&) = delete;
+
+  bool Valid() const { return FSearch != INVALID_HANDLE_VALUE; }
+
+ private:
+  HANDLE FSearch;
+};
+
+// Memory that a system function allocated for the caller with LocalAlloc
+// (FormatMessageA, ConvertSidToStringSidA), freed with LocalFree.
+template <typename T>
+class TLocalMemory {
+ public:
+  TLocalMemory() = default;
+  ~TLocalMemory() {
+    if (FMemory) LocalFree(FMemory);
+  }
+  TLocalMemory(const TLocalMemory&) = delete;
+  TLocalMemory& operator=(const TLocalMemory&) = delete;
+
+  T* Get() const { return FMemory; }
+  // For the out parameter of a function, while the owner is empty; the
+  // memory stored there is owned from then on.
+  T** Receive() { return &FMemory; }
+
+ private:
+  T* FMemory = nullptr;
+};
 
 // A GDI object (font, brush) deleted with the owner.
 template <typename T>

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "support/errors.h"
+#include "support/handles_win.h"
 #include "support/os_file.h"
 
 namespace vx {
@@ -10,12 +11,8 @@ namespace {
 HANDLE AsHandle(intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 
 bool HeldByAnotherProcess(const std::string& path) {
-  HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (handle != INVALID_HANDLE_VALUE) {
-    CloseHandle(handle);
-    return false;
-  }
-  return GetLastError() == ERROR_SHARING_VIOLATION;
+  const THandle handle(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  return !handle.Valid() && GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
 }  // namespace
@@ -58,19 +55,18 @@ bool TOsFile::Open(const std::string& name, TOpenMode mode) {
       share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
       break;
   }
-  HANDLE handle = CreateFileA(name.c_str(), access, share, nullptr, disposition, flags, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) {
+  THandle handle(CreateFileA(name.c_str(), access, share, nullptr, disposition, flags, nullptr));
+  if (!handle.Valid()) {
     LastError = static_cast<int>(GetLastError());
     return false;
   }
   // A named pipe or a device (NUL, CON, COM1) opens like a file, but a read
   // may wait for ever on its other end.
-  if (GetFileType(handle) != FILE_TYPE_DISK) {
-    CloseHandle(handle);
+  if (GetFileType(handle.Get()) != FILE_TYPE_DISK) {
     LastError = kErrorBadFileType;
     return false;
   }
-  FHandle = reinterpret_cast<intptr_t>(handle);
+  FHandle = reinterpret_cast<intptr_t>(handle.Release());
   LastError = 0;
   return true;
 }
@@ -147,12 +143,12 @@ bool WriteFileAttributes(const std::string& path, uint32_t attributes) {
 }
 
 bool CreateNewFile(const std::string& path, int* error) {
-  HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) {
+  const THandle handle(
+      CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!handle.Valid()) {
     *error = static_cast<int>(GetLastError());
     return false;
   }
-  CloseHandle(handle);
   return true;
 }
 
