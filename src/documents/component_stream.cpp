@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "support/byte_order.h"
 #include "support/errors.h"
 
 namespace vx {
@@ -41,7 +42,7 @@ void TComponentStreamWriter::WriteTextValue(std::string_view text) {
   }
   if (text.size() > std::numeric_limits<uint32_t>::max()) throw Exception("Text too long for a component stream");
   WriteByte(vaLString);
-  WriteLittleEndian(static_cast<uint32_t>(text.size()), 4);
+  AppendLittleEndian(FData, text.size(), 4);
   FData += text;
 }
 
@@ -50,13 +51,13 @@ void TComponentStreamWriter::WriteIntegerValue(int32_t value) {
   const auto bits = static_cast<uint32_t>(value);
   if (value >= -128 && value <= 127) {
     WriteByte(vaInt8);
-    WriteLittleEndian(bits, 1);
+    AppendLittleEndian(FData, bits, 1);
   } else if (value >= -32768 && value <= 32767) {
     WriteByte(vaInt16);
-    WriteLittleEndian(bits, 2);
+    AppendLittleEndian(FData, bits, 2);
   } else {
     WriteByte(vaInt32);
-    WriteLittleEndian(bits, 4);
+    AppendLittleEndian(FData, bits, 4);
   }
 }
 
@@ -67,9 +68,5 @@ void TComponentStreamWriter::WriteCollectionStart() { WriteByte(vaCollection); }
 void TComponentStreamWriter::WriteListStart() { WriteByte(vaList); }
 
 void TComponentStreamWriter::WriteListEnd() { WriteByte(vaNull); }
-
-void TComponentStreamWriter::WriteLittleEndian(uint32_t value, int byteCount) {
-  for (int i = 0; i < byteCount; ++i) WriteByte(static_cast<uint8_t>((value >> (8 * i)) & 0xFF));
-}
 
 }  // namespace vx

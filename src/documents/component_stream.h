@@ -35,7 +35,6 @@ class TComponentStreamWriter {
 
  private:
   void WriteByte(uint8_t value) { FData += static_cast<char>(value); }
-  void WriteLittleEndian(uint32_t value, int byteCount);
 
   std::string FData;
 };

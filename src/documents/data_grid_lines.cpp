@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "documents/component_stream.h"
+#include "support/byte_order.h"
 #include "support/errors.h"
 
 namespace vx {
@@ -119,8 +120,8 @@ void WriteDataGridLinesStream(const TDataGridLines& lines, TMemoryStream& target
 std::string MakeClipboardBlock(TStream& stream) {
   const int64_t size = stream.Size();
   if (size > std::numeric_limits<int32_t>::max()) throw Exception(kTooManyPositionsText);
-  std::string block(4 + static_cast<size_t>(size), '\0');
-  for (int i = 0; i < 4; ++i) block[static_cast<size_t>(i)] = static_cast<char>((size >> (8 * i)) & 0xFF);
+  std::string block = LittleEndianBytes(static_cast<int32_t>(size));
+  block.resize(4 + static_cast<size_t>(size));
   stream.Seek(0, soBeginning);
   if (stream.Read(block.data() + 4, size) != size) throw EStreamError("Stream read error");
   return block;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "support/byte_order.h"
 #include "support/codepage.h"
 #include "support/errors.h"
 #include "support/text_utils.h"
@@ -14,35 +15,14 @@ std::string Utf16Bytes(const std::string& text) {
   const std::u16string units = AnsiToUtf16(text);
   std::string bytes;
   bytes.reserve(units.size() * 2);
-  for (char16_t unit : units) {
-    bytes += static_cast<char>(unit & 0xFF);
-    bytes += static_cast<char>(unit >> 8);
-  }
+  for (char16_t unit : units) AppendLittleEndian(bytes, unit, 2);
   return bytes;
 }
 
 std::string TextOfUtf16Bytes(const std::string& bytes) {
   std::u16string units(bytes.size() / 2, u'\0');
-  for (size_t i = 0; i < units.size(); ++i) {
-    units[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
-                                     (static_cast<unsigned char>(bytes[2 * i + 1]) << 8));
-  }
+  for (size_t i = 0; i < units.size(); ++i) units[i] = FromLittleEndian<char16_t>(&bytes[2 * i]);
   return Utf16ToAnsi(units);
-}
-
-template <typename T>
-std::string LittleEndian(T value) {
-  auto bits = static_cast<uint64_t>(value);
-  std::string bytes(sizeof(T), '\0');
-  for (size_t i = 0; i < sizeof(T); ++i) bytes[i] = static_cast<char>((bits >> (8 * i)) & 0xFF);
-  return bytes;
-}
-
-template <typename T>
-T FromLittleEndian(const unsigned char* bytes) {
-  uint64_t bits = 0;
-  for (size_t i = 0; i < sizeof(T); ++i) bits |= static_cast<uint64_t>(bytes[i]) << (8 * i);
-  return static_cast<T>(bits);
 }
 
 }  // namespace
@@ -83,13 +63,13 @@ void TStreamStorage::BeginEntry(const std::string& name) {
   if (FIndex.ValueOf(name) >= 0) throw Exception("Value with name \"" + name + "\" already exists");
   const std::string nameBytes = Utf16Bytes(name);
   FBuffer.Seek(0, soEnd);
-  FBuffer.WriteText(LittleEndian(static_cast<int32_t>(nameBytes.size())));
+  FBuffer.WriteText(LittleEndianBytes(static_cast<int32_t>(nameBytes.size())));
   FBuffer.WriteText(nameBytes);
   FIndex.Add(name, FBuffer.Position());
 }
 
 void TStreamStorage::EndEntry(const void* value, int64_t size) {
-  FBuffer.WriteText(LittleEndian(size));
+  FBuffer.WriteText(LittleEndianBytes(size));
   FBuffer.WriteBuffer(value, size);
   ScanPosition = FBuffer.Position();
 }
@@ -103,7 +83,7 @@ void TStreamStorage::AddText(const std::string& name, const std::string& text) {
 
 void TStreamStorage::AddInteger(const std::string& name, int32_t value) {
   if (name.empty()) return;
-  const std::string bytes = LittleEndian(value);
+  const std::string bytes = LittleEndianBytes(value);
   BeginEntry(name);
   EndEntry(bytes.data(), static_cast<int64_t>(bytes.size()));
 }
