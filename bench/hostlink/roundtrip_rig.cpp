@@ -4,7 +4,7 @@
 
 #include "hostlink/host_commands.h"
 #include "hostlink/ipc_client.h"
-#include "hostlink/message_io.h"
+#include "hostlink/message_framing.h"
 #include "hostlink/stream_storage.h"
 #include "support/errors.h"
 #include "support/folders.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "hostlink/exchange_trace.h"
-#include "hostlink/message_io.h"
+#include "hostlink/message_framing.h"
 
 namespace vx {
 

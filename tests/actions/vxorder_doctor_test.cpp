@@ -17,7 +17,7 @@
 #include "actions/program_run.h"
 #include "child_process.h"
 #include "documents/file_name_template.h"
-#include "hostlink/message_io.h"
+#include "hostlink/message_framing.h"
 #include "hostlink/test_server.h"
 #include "json/fast_json.h"
 #include "support/codepage.h"

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "hostlink/fake_pipe.h"
-#include "hostlink/message_io.h"
+#include "hostlink/message_framing.h"
 #include "hostlink/test_server.h"
 
 namespace vx {

@@ -7,7 +7,7 @@
 #include <chrono>
 
 #include "hostlink/ipc_client.h"
-#include "hostlink/message_io.h"
+#include "hostlink/message_framing.h"
 #include "hostlink/temp_root.h"
 #include "hostlink/test_server.h"
 #include "support/errors.h"

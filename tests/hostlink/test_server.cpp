@@ -2,7 +2,7 @@
 
 #include <chrono>
 
-#include "hostlink/message_io.h"
+#include "hostlink/message_framing.h"
 
 namespace vx::test {
 

@@ -6,7 +6,7 @@
 
 #include "child_process.h"
 #include "hostlink/host_commands.h"
-#include "hostlink/message_io.h"
+#include "hostlink/message_framing.h"
 #include "order_scan.h"
 #include "support/console_output.h"
 #include "support/errors.h"

@@ -1,4 +1,4 @@
-#include "hostlink/message_io.h"
+#include "hostlink/message_framing.h"
 
 #include <algorithm>
 #include <vector>
