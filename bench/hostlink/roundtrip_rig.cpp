@@ -16,7 +16,6 @@ const char* const kBenchDbPath = "C:\\VX\\Daten\\Mandant1\\VX.FDB";
 
 namespace {
 
-std::string Framed(const std::string& block) { return Int64Bytes(0) + Int64Bytes(static_cast<int64_t>(block.size())) + block; }
 
 std::string RequestBlock() {
   TStreamStorage storage;
@@ -44,7 +43,7 @@ class TPingPongServer {
  public:
   explicit TPingPongServer(const std::string& name)
       : FServer(name, kPipeIoTimeoutMs),
-        FRequestSize(Framed(RequestBlock()).size()),
+        FRequestSize(MessageBytes("", RequestBlock()).size()),
         FAnswerBlock(AnswerBlock()),
         FThread([this] { Serve(); }) {}
   ~TPingPongServer() {
@@ -62,8 +61,8 @@ class TPingPongServer {
   // The request, then the answer, then the end marker.
   void Answer(TPipeStream& client) {
     std::string buffer(FRequestSize, '\0');
-    const std::string head = Int64Bytes(0);
-    const std::string size = Int64Bytes(static_cast<int64_t>(FAnswerBlock.size()));
+    const std::string head = LengthBytes(0);
+    const std::string size = LengthBytes(static_cast<int64_t>(FAnswerBlock.size()));
     if (!ReadExact(client, &buffer[0], static_cast<int64_t>(FRequestSize))) return;
     client.Write(head.data(), 8);
     client.Write(size.data(), 8);
@@ -88,9 +87,9 @@ TRoundTripRig::TTempRoot::~TTempRoot() {
 
 TRoundTripRig::TRoundTripRig()
     : FLog(std::fopen((FRoot.Folder + "sim.log").c_str(), "w")),
-      FRequest(Framed(RequestBlock())),
-      FMarker(Int64Bytes(-1)),
-      FAnswer(Framed(AnswerBlock()).size(), '\0') {
+      FRequest(MessageBytes("", RequestBlock())),
+      FMarker(LengthBytes(kEndMarker)),
+      FAnswer(MessageBytes("", AnswerBlock()).size(), '\0') {
   if (!FLog) throw Exception("The simulator's log cannot be created in " + FRoot.Folder);
   sim::TSimOptions options;
   options.Name = UniqueName("vx-bench-sim");

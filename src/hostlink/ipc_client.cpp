@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <vector>
 
 #include "hostlink/exchange_trace.h"
 #include "hostlink/message_framing.h"
@@ -11,8 +10,6 @@
 namespace vx {
 
 namespace {
-
-constexpr int64_t kEndMarker = -1;
 
 int64_t MillisecondsSince(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
@@ -114,95 +111,69 @@ bool TIPCClient::Failed(const char* errorDesc) {
   return false;
 }
 
-bool TIPCClient::WritePiece(const void* data, int64_t count, const char* errorDesc) {
-  return FPipe->Write(data, count) || Failed(errorDesc);
-}
-
-void TIPCClient::RefuseTooLarge(const char* what, int64_t cap) {
+bool TIPCClient::RefuseTooLarge(const char* what, int64_t cap) {
   FErrorDesc = std::string("IPC client refused message ") + what + " of more than " + std::to_string(cap) + " bytes";
   FErrorCode = kErrorMessageTooLarge;
+  return false;
 }
 
-bool TIPCClient::ReadLength(int64_t& value, const char* errorDesc) {
-  unsigned char bytes[8];
-  if (!ReadExact(*FPipe, bytes, 8)) return Failed(errorDesc);
-  uint64_t bits = 0;
-  for (int i = 0; i < 8; ++i) bits |= static_cast<uint64_t>(bytes[i]) << (8 * i);
-  value = static_cast<int64_t>(bits);
-  return true;
-}
-
+// The request goes out, the answer comes back in the same layout. An
+// answer exists once the whole request was written; it holds what arrived
+// even when reading it failed.
 TMessageRef TIPCClient::Exchange(const TMessageRef& request) {
   FAnswerReceived = false;
   FErrorCode = 0;
-  const std::string head = Int64Bytes(static_cast<int64_t>(request->ID().size())) + request->ID();
-  if (!WritePiece(head.data(), static_cast<int64_t>(head.size()), "WriteFile failed while writing message ID")) {
-    return nullptr;
-  }
-  TStreamStorage& data = request->Data();
-  const std::string size = Int64Bytes(data.Size());
-  if (!WritePiece(size.data(), 8, "WriteFile failed while writing message data size")) return nullptr;
-
-  // One transfer buffer for every piece in both directions.
-  std::vector<char> buffer(kPipeTransferSize);
-  if (data.Size() > 0) {
-    data.Rewind();
-    for (int64_t n; (n = data.Read(buffer.data(), kPipeTransferSize)) > 0;) {
-      if (!WritePiece(buffer.data(), n, "WriteFile failed while writing message chunk")) return nullptr;
-    }
-  }
-
-  // Announced lengths are not trusted: one past its cap ends the exchange
-  // before anything of it is read, and below the cap the answer grows only
-  // by the bytes that really arrive, so a hostile length cannot claim the
-  // memory up front. Negative lengths count as 0.
+  if (!WriteRequest(*request)) return nullptr;
   TMessageRef answer = TMessageData::Create();
-  int64_t idLength = 0;
-  if (!ReadLength(idLength, "ReadFile failed while reading message ID length")) return answer;
-  if (idLength > kMaxAnswerIdSize) {
-    RefuseTooLarge("ID", kMaxAnswerIdSize);
-    return answer;
-  }
-  if (idLength > 0) {
-    std::string id;
-    for (int64_t missing = idLength; missing > 0;) {
-      const int64_t wanted = std::min<int64_t>(missing, kPipeTransferSize);
-      if (!ReadExact(*FPipe, buffer.data(), wanted)) {
-        Failed("ReadFile failed while reading message ID");
-        return answer;
-      }
-      id.append(buffer.data(), static_cast<size_t>(wanted));
-      missing -= wanted;
-    }
-    answer->SetID(id);
-  }
-  int64_t dataSize = 0;
-  if (!ReadLength(dataSize, "ReadFile failed while reading message data size")) return answer;
-  const int64_t dataCap = gAnswerDataCap.load();
-  if (dataSize > dataCap) {
-    RefuseTooLarge("data", dataCap);
-    return answer;
-  }
-  for (int64_t missing = dataSize; missing > 0;) {
-    int64_t done = 0;
-    const bool ok = FPipe->Read(buffer.data(), std::min<int64_t>(missing, kPipeTransferSize), done);
-    answer->Data().Append(buffer.data(), done);
-    if (!ok) {
-      Failed("ReadFile failed while reading message data");
-      return answer;
-    }
-    missing -= done;
-  }
-  answer->Data().Rewind();
-  FAnswerReceived = true;
+  FAnswerReceived = ReadAnswer(*answer);
   return answer;
+}
+
+bool TIPCClient::WriteRequest(IMessageData& request) {
+  switch (WriteMessage(*FPipe, request.ID(), request.Data().Bytes())) {
+    case TMessageWrite::Written:
+      return true;
+    case TMessageWrite::FailedId:
+      return Failed("WriteFile failed while writing message ID");
+    case TMessageWrite::FailedDataSize:
+      return Failed("WriteFile failed while writing message data size");
+    case TMessageWrite::FailedPiece:
+      return Failed("WriteFile failed while writing message chunk");
+  }
+  return false;
+}
+
+bool TIPCClient::ReadAnswer(IMessageData& answer) {
+  const TMessageLimits limits{kMaxAnswerIdSize, gAnswerDataCap.load(), false};
+  std::string id;
+  std::string data;
+  const TMessageRead read = ReadMessage(*FPipe, limits, id, data);
+  answer.SetID(id);
+  answer.Data().SetBytes(std::move(data));
+  switch (read) {
+    case TMessageRead::Message:
+    case TMessageRead::EndMarker:  // not for an answer: its -1 is a negative length
+      return true;
+    case TMessageRead::FailedIdLength:
+      return Failed("ReadFile failed while reading message ID length");
+    case TMessageRead::IdTooLarge:
+      return RefuseTooLarge("ID", limits.MaxIdSize);
+    case TMessageRead::FailedId:
+      return Failed("ReadFile failed while reading message ID");
+    case TMessageRead::FailedDataSize:
+      return Failed("ReadFile failed while reading message data size");
+    case TMessageRead::DataTooLarge:
+      return RefuseTooLarge("data", limits.MaxDataSize);
+    case TMessageRead::FailedData:
+      return Failed("ReadFile failed while reading message data");
+  }
+  return false;
 }
 
 void TIPCClient::ClosePipe() {
   if (!FPipe) return;
   // The server waits for this marker before it lets go of its instance.
-  const std::string marker = Int64Bytes(kEndMarker);
-  FPipe->Write(marker.data(), 8);
+  WriteEndMarker(*FPipe);
   FPipe.reset();
   FConnected = false;
 }

@@ -76,12 +76,15 @@ class TIPCClient {
   void Trace(const TMessageRef& request, const TMessageRef& answer, int64_t roundTripMs);
   void OpenPipe(int timeoutMs);
   TMessageRef Exchange(const TMessageRef& request);
+  // The steps of Exchange; false, with ErrorDesc and ErrorCode set, when
+  // the step failed.
+  bool WriteRequest(IMessageData& request);
+  bool ReadAnswer(IMessageData& answer);
   void ClosePipe();
+  // Notes the pipe's failure; false.
   bool Failed(const char* errorDesc);
-  bool WritePiece(const void* data, int64_t count, const char* errorDesc);
-  bool ReadLength(int64_t& value, const char* errorDesc);
-  // Ends the exchange over an answer past its cap.
-  void RefuseTooLarge(const char* what, int64_t cap);
+  // Notes the refusal of an answer past its cap; false.
+  bool RefuseTooLarge(const char* what, int64_t cap);
 
   std::string FPipePath;
   std::string FErrorDesc;

@@ -1,62 +1,74 @@
 #include "hostlink/message_framing.h"
 
 #include <algorithm>
-#include <vector>
+
+#include "support/byte_order.h"
 
 namespace vx {
 
 namespace {
 
-bool ReadInt64(TPipeStream& stream, int64_t& value) {
+bool ReadLength(TPipeStream& stream, int64_t& length) {
   unsigned char bytes[8];
   if (!ReadExact(stream, bytes, 8)) return false;
-  uint64_t bits = 0;
-  for (int i = 0; i < 8; ++i) bits |= static_cast<uint64_t>(bytes[i]) << (8 * i);
-  value = static_cast<int64_t>(bits);
+  length = FromLittleEndian<int64_t>(bytes);
   return true;
 }
 
-bool ReadGrowing(TPipeStream& stream, int64_t length, std::string& text) {
-  text.clear();
-  std::vector<char> buffer(kPipeTransferSize);
-  while (length > 0) {
-    const int64_t wanted = std::min<int64_t>(length, kPipeTransferSize);
-    if (!ReadExact(stream, buffer.data(), wanted)) return false;
-    text.append(buffer.data(), static_cast<size_t>(wanted));
-    length -= wanted;
+// Appends length bytes to text as they arrive, reading at most
+// kPipeTransferSize at a time straight into its end; false when a read
+// fails, after keeping what that read delivered.
+bool ReadPieces(TPipeStream& stream, int64_t length, std::string& text) {
+  for (int64_t missing = length; missing > 0;) {
+    const size_t at = text.size();
+    const int64_t wanted = std::min<int64_t>(missing, kPipeTransferSize);
+    text.resize(at + static_cast<size_t>(wanted));
+    int64_t done = 0;
+    const bool ok = stream.Read(&text[at], wanted, done);
+    text.resize(at + static_cast<size_t>(done));
+    if (!ok) return false;
+    missing -= done;
   }
   return true;
 }
 
 }  // namespace
 
-std::string Int64Bytes(int64_t value) {
-  auto bits = static_cast<uint64_t>(value);
-  std::string bytes(8, '\0');
-  for (int i = 0; i < 8; ++i) bytes[i] = static_cast<char>((bits >> (8 * i)) & 0xFF);
-  return bytes;
+std::string LengthBytes(int64_t length) { return LittleEndianBytes(length); }
+
+std::string MessageBytes(const std::string& id, const std::string& data) {
+  return LengthBytes(static_cast<int64_t>(id.size())) + id + LengthBytes(static_cast<int64_t>(data.size())) + data;
 }
 
-TMessageRead ReadRawMessage(TPipeStream& stream, std::string& id, std::string& data) {
-  int64_t idLength = 0;
-  int64_t dataSize = 0;
-  if (!ReadInt64(stream, idLength)) return TMessageRead::Failed;
-  if (idLength == -1) return TMessageRead::EndMarker;
-  if (!ReadGrowing(stream, idLength, id) || !ReadInt64(stream, dataSize) || !ReadGrowing(stream, dataSize, data)) {
-    return TMessageRead::Failed;
-  }
-  return TMessageRead::Message;
-}
-
-bool WriteRawMessage(TPipeStream& stream, const std::string& id, const std::string& data) {
-  const std::string head = Int64Bytes(static_cast<int64_t>(id.size())) + id;
-  if (!stream.Write(head.data(), static_cast<int64_t>(head.size()))) return false;
-  if (!stream.Write(Int64Bytes(static_cast<int64_t>(data.size())).data(), 8)) return false;
+TMessageWrite WriteMessage(TPipeStream& stream, const std::string& id, const std::string& data) {
+  const std::string head = LengthBytes(static_cast<int64_t>(id.size())) + id;
+  if (!stream.Write(head.data(), static_cast<int64_t>(head.size()))) return TMessageWrite::FailedId;
+  const std::string size = LengthBytes(static_cast<int64_t>(data.size()));
+  if (!stream.Write(size.data(), 8)) return TMessageWrite::FailedDataSize;
   for (size_t at = 0; at < data.size(); at += kPipeTransferSize) {
     const size_t piece = std::min<size_t>(kPipeTransferSize, data.size() - at);
-    if (!stream.Write(data.data() + at, static_cast<int64_t>(piece))) return false;
+    if (!stream.Write(data.data() + at, static_cast<int64_t>(piece))) return TMessageWrite::FailedPiece;
   }
-  return true;
+  return TMessageWrite::Written;
+}
+
+bool WriteEndMarker(TPipeStream& stream) { return stream.Write(LengthBytes(kEndMarker).data(), 8); }
+
+TMessageRead ReadMessage(TPipeStream& stream, const TMessageLimits& limits, std::string& id, std::string& data) {
+  id.clear();
+  data.clear();
+  int64_t idLength = 0;
+  if (!ReadLength(stream, idLength)) return TMessageRead::FailedIdLength;
+  if (idLength == kEndMarker && limits.EndMarkerEnds) return TMessageRead::EndMarker;
+  if (idLength > limits.MaxIdSize) return TMessageRead::IdTooLarge;
+  std::string received;
+  if (!ReadPieces(stream, idLength, received)) return TMessageRead::FailedId;
+  id = std::move(received);
+  int64_t dataSize = 0;
+  if (!ReadLength(stream, dataSize)) return TMessageRead::FailedDataSize;
+  if (dataSize > limits.MaxDataSize) return TMessageRead::DataTooLarge;
+  if (!ReadPieces(stream, dataSize, data)) return TMessageRead::FailedData;
+  return TMessageRead::Message;
 }
 
 }  // namespace vx

@@ -95,9 +95,10 @@ void TStreamStorage::AddBoolean(const std::string& name, bool value) {
   EndEntry(&byte, 1);
 }
 
-void TStreamStorage::Append(const void* data, int64_t count) {
-  FBuffer.Seek(0, soEnd);
-  FBuffer.WriteBuffer(data, count);
+void TStreamStorage::SetBytes(std::string bytes) {
+  FIndex.Clear();
+  ScanPosition = 0;
+  FBuffer.SetData(std::move(bytes));
 }
 
 bool TStreamStorage::ReadInt32(int32_t& value) {

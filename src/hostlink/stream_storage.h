@@ -60,13 +60,12 @@ class TStreamStorage {
   // received block is parsed at most once; later lookups use the index.
   std::string FindText(const std::string& name);
 
-  // The raw block, for the pipe client.
+  // The raw block, as it travels.
   int64_t Size() { return FBuffer.Size(); }
-  void Rewind() { FBuffer.Seek(0, soBeginning); }
-  // Reads up to count bytes from the current position; the number read.
-  int64_t Read(void* buffer, int64_t count) { return FBuffer.Read(buffer, count); }
-  void Append(const void* data, int64_t count);
   const std::string& Bytes() const { return FBuffer.Data(); }
+  // Takes a received block in place of the entries: the index starts
+  // empty, and lookups scan the block from its start.
+  void SetBytes(std::string bytes);
 
   int64_t ScanPosition = 0;
 

@@ -362,7 +362,7 @@ TEST_F(HostileServer, HugeAnswersAndLinesShowOnlyTheirStart) {
   Serve(
       [](const std::string& command) {
         if (command == "DBPATH") {
-          return vx::test::TReply{Int64Bytes(0) + Int64Bytes(100000000), false, false, 0, true};
+          return vx::test::TReply{LengthBytes(0) + LengthBytes(100000000), false, false, 0, true};
         }
         if (command == "GETJSON") return Answer(std::string(100000, 'g'));
         return Answer(std::string(300, 'a'));

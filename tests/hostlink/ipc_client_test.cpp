@@ -18,12 +18,11 @@ using test::TFakeConnector;
 using test::TFakePipeLog;
 using test::TFakePipeScript;
 
-const std::string kEndMarker(8, '\xff');
+const std::string kEndMarkerBytes(8, '\xff');
 
 TMessageRef BlockRequest(size_t size) {
   TMessageRef request = TMessageData::Create();
-  const std::string block(size, 'x');
-  request->Data().Append(block.data(), static_cast<int64_t>(block.size()));
+  request->Data().SetBytes(std::string(size, 'x'));
   return request;
 }
 
@@ -62,7 +61,7 @@ TEST(IPCClient, RequestGoesOutInThreeWritesThenTheEndMarker) {
   EXPECT_EQ(std::string(8, '\0'), run->Log.Writes[0]);
   EXPECT_EQ(std::string("\x57\0\0\0\0\0\0\0", 8), run->Log.Writes[1]);
   EXPECT_EQ(87u, run->Log.Writes[2].size());
-  EXPECT_EQ(kEndMarker, run->Log.Writes[3]);
+  EXPECT_EQ(kEndMarkerBytes, run->Log.Writes[3]);
   EXPECT_EQ(1, run->Log.Closes);
   EXPECT_EQ("ID1", run->Answer->ID());
   EXPECT_EQ("C:\\db", run->Answer->Data().FindText("DATA"));
@@ -82,9 +81,9 @@ TEST(IPCClient, DataBlockIsWrittenInPiecesOf64KiB) {
     auto run = RunClient(script, BlockRequest(c.Size));
     ASSERT_TRUE(run->Received) << c.Size;
     ASSERT_EQ(c.Pieces.size() + 3, run->Log.Writes.size()) << c.Size;
-    EXPECT_EQ(Int64Bytes(static_cast<int64_t>(c.Size)), run->Log.Writes[1]);
+    EXPECT_EQ(LengthBytes(static_cast<int64_t>(c.Size)), run->Log.Writes[1]);
     for (size_t i = 0; i < c.Pieces.size(); ++i) EXPECT_EQ(c.Pieces[i], run->Log.Writes[2 + i].size()) << c.Size;
-    EXPECT_EQ(kEndMarker, run->Log.Writes.back());
+    EXPECT_EQ(kEndMarkerBytes, run->Log.Writes.back());
   }
 }
 
@@ -95,9 +94,9 @@ TEST(IPCClient, AnswersThatAreCompleteWithoutContent) {
   };
   const TCase cases[] = {
       {"empty", FramedAnswer("")},
-      {"negative ID length", Int64Bytes(-5) + Int64Bytes(0)},
-      {"negative data size", Int64Bytes(0) + Int64Bytes(-1)},
-      {"both negative", Int64Bytes(INT64_MIN) + Int64Bytes(-100)},
+      {"negative ID length", LengthBytes(-5) + LengthBytes(0)},
+      {"negative data size", LengthBytes(0) + LengthBytes(-1)},
+      {"both negative", LengthBytes(INT64_MIN) + LengthBytes(-100)},
   };
   for (const TCase& c : cases) {
     TFakePipeScript script;
@@ -134,8 +133,8 @@ TEST(IPCClient, ReadsNeverAskForMoreThanIsMissingOrOnePiece) {
 TEST(IPCClient, HugeAnnouncedLengthsAllocateOnlyWhatArrives) {
   for (bool inId : {true, false}) {
     TFakePipeScript script;
-    script.Answer = inId ? Int64Bytes(kMaxAnswerIdSize) + "abc"
-                         : Int64Bytes(0) + Int64Bytes(kMaxAnswerDataSize) + DataBlock("part");
+    script.Answer = inId ? LengthBytes(kMaxAnswerIdSize) + "abc"
+                         : LengthBytes(0) + LengthBytes(kMaxAnswerDataSize) + DataBlock("part");
     auto run = RunClient(script, ReadRequest("GETJSON"));
     EXPECT_FALSE(run->Received);
     ASSERT_TRUE(run->Answer);
@@ -145,7 +144,7 @@ TEST(IPCClient, HugeAnnouncedLengthsAllocateOnlyWhatArrives) {
     if (!inId) {
       EXPECT_EQ("part", run->Answer->Data().FindText("DATA"));
     }
-    EXPECT_EQ(kEndMarker, run->Log.Writes.back());
+    EXPECT_EQ(kEndMarkerBytes, run->Log.Writes.back());
   }
 }
 
@@ -156,11 +155,11 @@ TEST(IPCClient, LengthsPastTheCapsEndTheExchangeBeforeReadingAByte) {
     const char* ErrorDesc;
   };
   const TCase cases[] = {
-      {Int64Bytes(kMaxAnswerIdSize + 1) + rest, "IPC client refused message ID of more than 65536 bytes"},
-      {Int64Bytes(INT64_MAX) + rest, "IPC client refused message ID of more than 65536 bytes"},
-      {Int64Bytes(0) + Int64Bytes(kMaxAnswerDataSize + 1) + rest,
+      {LengthBytes(kMaxAnswerIdSize + 1) + rest, "IPC client refused message ID of more than 65536 bytes"},
+      {LengthBytes(INT64_MAX) + rest, "IPC client refused message ID of more than 65536 bytes"},
+      {LengthBytes(0) + LengthBytes(kMaxAnswerDataSize + 1) + rest,
        "IPC client refused message data of more than 268435456 bytes"},
-      {Int64Bytes(0) + Int64Bytes(INT64_MAX) + rest, "IPC client refused message data of more than 268435456 bytes"},
+      {LengthBytes(0) + LengthBytes(INT64_MAX) + rest, "IPC client refused message data of more than 268435456 bytes"},
   };
   for (const TCase& c : cases) {
     TFakePipeScript script;
@@ -173,7 +172,7 @@ TEST(IPCClient, LengthsPastTheCapsEndTheExchangeBeforeReadingAByte) {
     EXPECT_EQ(8, run->Log.ReadSizes.back()) << c.ErrorDesc;
     EXPECT_EQ("", run->Answer->ID());
     EXPECT_EQ(0, run->Answer->Data().Size());
-    EXPECT_EQ(kEndMarker, run->Log.Writes.back());
+    EXPECT_EQ(kEndMarkerBytes, run->Log.Writes.back());
   }
 }
 
@@ -229,7 +228,7 @@ TEST(IPCClient, WriteFailuresNameTheirStepAndGiveNoAnswer) {
     EXPECT_EQ(kErrorNoData, run->ErrorCode) << c.FailingWrite;
     EXPECT_TRUE(run->Log.ReadSizes.empty()) << c.FailingWrite;
     // The end marker is still tried once the pipe was open.
-    EXPECT_EQ(kEndMarker, run->Log.Writes.back()) << c.FailingWrite;
+    EXPECT_EQ(kEndMarkerBytes, run->Log.Writes.back()) << c.FailingWrite;
   }
 }
 

@@ -57,7 +57,7 @@ TEST_F(PipeTransport, LargeBlocksBothWays) {
     TIPCClient client;
     client.SetServerName(Name);
     TMessageRef request = TMessageData::Create();
-    request->Data().Append(payload.data(), static_cast<int64_t>(size));
+    request->Data().SetBytes(payload);
     TMessageRef answer = client.Request(request, 5000);
     ASSERT_TRUE(client.AnswerReceived()) << size << " " << client.ErrorDesc();
     EXPECT_EQ(payload, answer->Data().Bytes()) << size;
@@ -123,8 +123,8 @@ TEST_F(PipeTransport, SilentServerIsGivenUpAfterTheBound) {
 // deadline and holds no more than the caps allow.
 TEST_F(PipeTransport, HostileServersCannotHoldTheClient) {
   const std::string longId(1000, 'i');
-  const std::string past64KiB = Int64Bytes(kMaxAnswerIdSize + 1);
-  const std::string huge = Int64Bytes(int64_t{1} << 62);
+  const std::string past64KiB = LengthBytes(kMaxAnswerIdSize + 1);
+  const std::string huge = LengthBytes(int64_t{1} << 62);
   struct TCase {
     const char* What;
     TReply Reply;
@@ -134,7 +134,7 @@ TEST_F(PipeTransport, HostileServersCannotHoldTheClient) {
   const TCase cases[] = {
       {"trickle", TReply{FramedAnswer("", longId), false, false, 5}, nullptr, kWaitTimeout},
       {"silent", TReply{"", false, true}, "ReadFile failed while reading message ID length", kWaitTimeout},
-      {"endless data of a huge announced length", TReply{Int64Bytes(0) + huge, false, false, 0, true},
+      {"endless data of a huge announced length", TReply{LengthBytes(0) + huge, false, false, 0, true},
        "IPC client refused message data of more than 268435456 bytes", kErrorMessageTooLarge},
       {"endless ID past its cap", TReply{past64KiB, false, false, 0, true},
        "IPC client refused message ID of more than 65536 bytes", kErrorMessageTooLarge},

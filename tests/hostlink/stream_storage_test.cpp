@@ -24,8 +24,7 @@ std::string Entry(const std::string& name, const std::string& value) {
 
 std::unique_ptr<TStreamStorage> Received(const std::string& bytes) {
   auto storage = std::make_unique<TStreamStorage>();
-  storage->Append(bytes.data(), static_cast<int64_t>(bytes.size()));
-  storage->Rewind();
+  storage->SetBytes(bytes);
   return storage;
 }
 

@@ -24,7 +24,7 @@ void TTestServer::Serve() {
     ++FConnections;
     std::string id;
     std::string data;
-    if (ReadRawMessage(*client, id, data) != TMessageRead::Message) continue;
+    if (ReadMessage(*client, kRequestLimits, id, data) != TMessageRead::Message) continue;
     {
       std::lock_guard<std::mutex> lock(FLock);
       FRequests.push_back(data);
@@ -39,7 +39,7 @@ void TTestServer::Serve() {
     }
     WriteReply(*client, reply);
     if (reply.CloseAtOnce || reply.Endless) continue;
-    if (ReadRawMessage(*client, id, data) != TMessageRead::EndMarker) ++FMissingEndMarkers;
+    if (ReadMessage(*client, kRequestLimits, id, data) != TMessageRead::EndMarker) ++FMissingEndMarkers;
   }
 }
 
@@ -58,9 +58,7 @@ void TTestServer::WriteReply(TPipeStream& client, const TReply& reply) {
   }
 }
 
-std::string FramedAnswer(const std::string& data, const std::string& id) {
-  return Int64Bytes(static_cast<int64_t>(id.size())) + id + Int64Bytes(static_cast<int64_t>(data.size())) + data;
-}
+std::string FramedAnswer(const std::string& data, const std::string& id) { return MessageBytes(id, data); }
 
 std::string DataBlock(const std::string& text) {
   TStreamStorage storage;
@@ -74,7 +72,7 @@ TReplyFunction AnswerText(const std::string& text) {
 
 std::string CommandOf(const std::string& requestData) {
   TStreamStorage storage;
-  storage.Append(requestData.data(), static_cast<int64_t>(requestData.size()));
+  storage.SetBytes(requestData);
   return storage.FindText("COMMAND");
 }
 

@@ -168,16 +168,17 @@ void TExchangeSimulator::Log(const std::string& line) {
 void TExchangeSimulator::Serve(TPipeStream& client) {
   std::string id;
   std::string data;
-  while (ReadRawMessage(client, id, data) == TMessageRead::Message) {
+  while (ReadMessage(client, kRequestLimits, id, data) == TMessageRead::Message) {
+    const int64_t requestSize = static_cast<int64_t>(data.size());
     TStreamStorage request;
-    request.Append(data.data(), static_cast<int64_t>(data.size()));
+    request.SetBytes(std::move(data));
     const std::string command = request.FindText("COMMAND");
     std::string text;
     TStreamStorage answer;
     if (AnswerOf(command, request, text)) answer.AddText("DATA", text);
     if (FOptions.DelayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(FOptions.DelayMs));
     const std::string summary = (command.empty() ? "(no command)" : command) + ": request " +
-                                std::to_string(data.size()) + " bytes, ";
+                                std::to_string(requestSize) + " bytes, ";
     if (FOptions.Drop) {
       Log(summary + "dropped");
       return;
@@ -186,12 +187,12 @@ void TExchangeSimulator::Serve(TPipeStream& client) {
       // Announce the whole block, send half of it, and hang up.
       const std::string& block = answer.Bytes();
       const int64_t announced = std::max<int64_t>(answer.Size(), 1);
-      const std::string bytes = Int64Bytes(0) + Int64Bytes(announced) + block.substr(0, block.size() / 2);
+      const std::string bytes = LengthBytes(0) + LengthBytes(announced) + block.substr(0, block.size() / 2);
       client.Write(bytes.data(), static_cast<int64_t>(bytes.size()));
       Log(summary + "answer " + std::to_string(block.size() / 2) + " of " + std::to_string(announced) + " bytes");
       return;
     }
-    WriteRawMessage(client, "", answer.Bytes());
+    WriteMessage(client, "", answer.Bytes());
     Log(summary + "answer " + std::to_string(answer.Size()) + " bytes");
   }
 }
