@@ -112,7 +112,7 @@ bool TRoundTripRig::FramedRoundTrip() { return ReadIPCValueSync("DBPATH") == kBe
 
 bool TRoundTripRig::BareRoundTrip() {
   int error = 0;
-  std::unique_ptr<TPipeStream> pipe = CreatePipeConnector()->Open(FPingPongPath, ExchangeDeadline(), error);
+  std::unique_ptr<TPipeStream> pipe = CreatePipeConnector()->Open(FPingPongPath, ExchangeDeadline(), &error);
   if (!pipe) return false;
   pipe->Write(FRequest.data(), 8);
   pipe->Write(FRequest.data() + 8, 8);

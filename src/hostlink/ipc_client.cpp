@@ -84,7 +84,7 @@ void TIPCClient::OpenPipe(int timeoutMs) {
   const auto start = std::chrono::steady_clock::now();
   while (MillisecondsSince(start) < timeoutMs) {
     int error = 0;
-    FPipe = FConnector->Open(FPipePath, Deadline, error);
+    FPipe = FConnector->Open(FPipePath, Deadline, &error);
     if (FPipe) {
       FConnected = true;
       return;
@@ -95,7 +95,7 @@ void TIPCClient::OpenPipe(int timeoutMs) {
       return;
     }
     const int remaining = static_cast<int>(std::max<int64_t>(0, timeoutMs - MillisecondsSince(start)));
-    if (!FConnector->WaitForInstance(FPipePath, remaining, error)) {
+    if (!FConnector->WaitForInstance(FPipePath, remaining, &error)) {
       FErrorDesc = "WaitNamedPipe failed while wating for the pipe";
       FErrorCode = error;
       return;

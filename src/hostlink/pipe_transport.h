@@ -45,17 +45,17 @@ class TPipeStream {
 class TPipeConnector {
  public:
   virtual ~TPipeConnector() = default;
-  // The open stream, or nullptr with error set (kErrorFileNotFound when no
+  // The open stream, or nullptr with *error set (kErrorFileNotFound when no
   // server has the pipe, kErrorPipeBusy when every instance is taken).
   // Every read and write on the stream fails with kWaitTimeout once the
   // deadline has passed, however the server paces its bytes. A server run
   // by another user, or in another session, is never talked to: Open raises
   // vx::Exception with ServerRefusal's text for it, and for a server whose
   // user the system does not tell.
-  virtual std::unique_ptr<TPipeStream> Open(const std::string& path, TDeadline deadline, int& error) = 0;
+  virtual std::unique_ptr<TPipeStream> Open(const std::string& path, TDeadline deadline, int* error) = 0;
   // Waits up to timeoutMs for a free instance (0: the server's default
-  // wait). False with error set when the pipe does not exist.
-  virtual bool WaitForInstance(const std::string& path, int timeoutMs, int& error) = 0;
+  // wait). False with *error set when the pipe does not exist.
+  virtual bool WaitForInstance(const std::string& path, int timeoutMs, int* error) = 0;
 };
 
 std::unique_ptr<TPipeConnector> CreatePipeConnector();

@@ -153,7 +153,7 @@ class TSocketStream : public TPipeStream {
 
 class TSocketConnector : public TPipeConnector {
  public:
-  std::unique_ptr<TPipeStream> Open(const std::string& path, TDeadline deadline, int& error) override {
+  std::unique_ptr<TPipeStream> Open(const std::string& path, TDeadline deadline, int* error) override {
     sockaddr_un address;
     if (!FillAddress(SocketPathOfPipe(path), address)) return Fail(kErrorNameTooLong, error);
     const int fd = NewSocket();
@@ -171,9 +171,9 @@ class TSocketConnector : public TPipeConnector {
 
   // Sockets have no instances: a listening server takes every client unless
   // its backlog is full, so only a busy socket is worth waiting for.
-  bool WaitForInstance(const std::string&, int timeoutMs, int& error) override {
+  bool WaitForInstance(const std::string&, int timeoutMs, int* error) override {
     if (FLastError != kErrorPipeBusy) {
-      error = kErrorFileNotFound;
+      *error = kErrorFileNotFound;
       return false;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(timeoutMs > 0 && timeoutMs < kBusyPollMs ? timeoutMs : kBusyPollMs));
@@ -181,9 +181,9 @@ class TSocketConnector : public TPipeConnector {
   }
 
  private:
-  std::unique_ptr<TPipeStream> Fail(int code, int& error) {
+  std::unique_ptr<TPipeStream> Fail(int code, int* error) {
     FLastError = code;
-    error = code;
+    *error = code;
     return nullptr;
   }
 
@@ -212,7 +212,7 @@ TPipeServer::TPipeServer(const std::string& name, int ioTimeoutMs) : Name(name),
   {
     int error = 0;
     const TDeadline probeDeadline = TClock::now() + std::chrono::milliseconds(ioTimeoutMs);
-    if (CreatePipeConnector()->Open("\\\\.\\pipe\\" + name, probeDeadline, error)) {
+    if (CreatePipeConnector()->Open("\\\\.\\pipe\\" + name, probeDeadline, &error)) {
       throw Exception("Pipe " + name + " is already served by another process");
     }
   }

@@ -152,26 +152,26 @@ void RefuseServerOfAnotherUser(HANDLE pipe, const std::string& pipePath) {
 
 class TNamedPipeConnector : public TPipeConnector {
  public:
-  std::unique_ptr<TPipeStream> Open(const std::string& path, TDeadline deadline, int& error) override {
+  std::unique_ptr<TPipeStream> Open(const std::string& path, TDeadline deadline, int* error) override {
     HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                 FILE_FLAG_OVERLAPPED, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
-      error = static_cast<int>(GetLastError());
+      *error = static_cast<int>(GetLastError());
       return nullptr;
     }
     auto stream = std::make_unique<TNamedPipeStream>(handle, 0, deadline);
     // A path without a pipe's name ("\\.\pipe\") opens the pipes' folder.
     if (GetFileType(handle) != FILE_TYPE_PIPE) {
-      error = kErrorFileNotFound;
+      *error = kErrorFileNotFound;
       return nullptr;
     }
     RefuseServerOfAnotherUser(handle, path);
     return stream;
   }
 
-  bool WaitForInstance(const std::string& path, int timeoutMs, int& error) override {
+  bool WaitForInstance(const std::string& path, int timeoutMs, int* error) override {
     if (WaitNamedPipeA(path.c_str(), static_cast<DWORD>(timeoutMs))) return true;
-    error = static_cast<int>(GetLastError());
+    *error = static_cast<int>(GetLastError());
     return false;
   }
 };

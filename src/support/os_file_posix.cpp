@@ -43,21 +43,21 @@ int ToErrno(int error) {
   return error;
 }
 
-bool IsRegularFile(int fd, int& error) {
+bool IsRegularFile(int fd, int* error) {
   struct stat info;
   if (::fstat(fd, &info) != 0) {
-    error = ToWindowsError(errno);
+    *error = ToWindowsError(errno);
     return false;
   }
   if (S_ISREG(info.st_mode)) return true;
-  error = kErrorBadFileType;
+  *error = kErrorBadFileType;
   return false;
 }
 
-bool MakeBlocking(int fd, int& error) {
+bool MakeBlocking(int fd, int* error) {
   const int flags = ::fcntl(fd, F_GETFL);
   if (flags >= 0 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0) return true;
-  error = ToWindowsError(errno);
+  *error = ToWindowsError(errno);
   return false;
 }
 
@@ -91,7 +91,7 @@ bool TOsFile::Open(const std::string& name, TOpenMode mode) {
     LastError = ToWindowsError(errno);
     return false;
   }
-  if (!IsRegularFile(fd, LastError) || !MakeBlocking(fd, LastError)) {
+  if (!IsRegularFile(fd, &LastError) || !MakeBlocking(fd, &LastError)) {
     ::close(fd);
     return false;
   }

@@ -76,18 +76,18 @@ class TFakeConnector : public TPipeConnector {
  public:
   TFakeConnector(const TFakePipeScript& script, TFakePipeLog& log) : FScript(script), FLog(log) {}
 
-  std::unique_ptr<TPipeStream> Open(const std::string&, TDeadline, int& error) override {
+  std::unique_ptr<TPipeStream> Open(const std::string&, TDeadline, int* error) override {
     if (FLog.Opens++ < FScript.OpenFailures) {
-      error = FScript.OpenError;
+      *error = FScript.OpenError;
       return nullptr;
     }
     return std::make_unique<TFakeStream>(FScript, FLog);
   }
 
-  bool WaitForInstance(const std::string&, int, int& error) override {
+  bool WaitForInstance(const std::string&, int, int* error) override {
     ++FLog.Waits;
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    error = FScript.WaitError;
+    *error = FScript.WaitError;
     return FScript.WaitError == 0;
   }
 

@@ -67,7 +67,7 @@ TEST(PipeTransportPosix, AServerOfAnotherUserIsRefused) {
   const std::string refused = "Pipe " + name + " is served by another user (uid " + std::to_string(uid) + ")";
   int error = 0;
   try {
-    CreatePipeConnector()->Open("\\\\.\\pipe\\" + name, ExchangeDeadline(), error);
+    CreatePipeConnector()->Open("\\\\.\\pipe\\" + name, ExchangeDeadline(), &error);
     ADD_FAILURE() << "connected";
   } catch (const Exception& e) {
     EXPECT_EQ(e.Message(), refused);

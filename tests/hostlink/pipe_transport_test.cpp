@@ -26,7 +26,7 @@ class PipeTransport : public ::testing::Test {
 
 TEST_F(PipeTransport, MissingPipeFailsAtOnce) {
   int error = 0;
-  EXPECT_EQ(nullptr, CreatePipeConnector()->Open("\\\\.\\pipe\\" + Name, ExchangeDeadline(), error));
+  EXPECT_EQ(nullptr, CreatePipeConnector()->Open("\\\\.\\pipe\\" + Name, ExchangeDeadline(), &error));
   EXPECT_EQ(kErrorFileNotFound, error);
 
   TIPCClient client;

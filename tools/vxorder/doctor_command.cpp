@@ -82,16 +82,16 @@ std::string Shown(const std::string& text) { return Quoted(ShownText(text)); }
 
 // Creates and removes a file of its own there: the one test of writing that
 // asks the system itself (permissions, attributes, read-only media alike).
-bool CanCreateFileIn(const std::string& folder, int& error) {
+bool CanCreateFileIn(const std::string& folder, int* error) {
   const std::string probe = AddPathDelim(folder) + "vxorder-doctor-" + std::to_string(NewGuidHash()) + ".tmp";
-  if (!CreateNewFile(probe, &error)) return false;
-  DeleteOneFile(probe, &error);
+  if (!CreateNewFile(probe, error)) return false;
+  DeleteOneFile(probe, error);
   return true;
 }
 
 std::string WritableText(const std::string& folder, bool& writable) {
   int error = 0;
-  writable = CanCreateFileIn(folder, error);
+  writable = CanCreateFileIn(folder, &error);
   return writable ? "writable" : "not writable (error " + std::to_string(error) + ")";
 }
 
