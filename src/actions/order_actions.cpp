@@ -17,7 +17,7 @@ namespace vx {
 namespace {
 
 // The save and the open dialog share the remembered filter index.
-constexpr char kDialogKey[] = "kastelo.VXJSONObject";
+constexpr const char* kDialogKey = kProgramKey;
 constexpr char kJsonFilter[] = "JSON File|*.json";
 constexpr char kJsonExtension[] = "json";
 constexpr char kJsonFileExtension[] = ".json";

@@ -41,7 +41,7 @@ std::string FileNameDate(const TCalendarDate& date) {
 
 }  // namespace
 
-std::string GetProgramDataFolder() { return GetClientRootFolder() + "kastelo.VXJSONObject" + kPathDelim; }
+std::string GetProgramDataFolder() { return GetClientRootFolder() + kProgramKey + kPathDelim; }
 
 std::string GetTemplateFileName() { return GetProgramDataFolder() + "TemplateFileName.txt"; }
 

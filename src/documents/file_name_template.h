@@ -23,7 +23,7 @@ struct TCalendarDate {
 // The template's content when the file is missing or blank.
 extern const char kDefaultFileNameTemplate[];
 
-// The program's own folder: client root folder + "kastelo.VXJSONObject" +
+// The program's own folder: client root folder + kProgramKey +
 // delimiter. The window keeps its settings and the template there.
 std::string GetProgramDataFolder();
 

@@ -56,6 +56,11 @@ std::string GetSpecialFolder(int csidl);
 // common documents\VX-ClientRoot\default\ (created when missing).
 std::string GetClientRootFolder();
 
+// The program's own folder below the client root folder (settings and
+// template); its file dialogs keep their remembered state under the same
+// key in the settings.
+constexpr char kProgramKey[] = "kastelo.VXJSONObject";
+
 // temp\VXTempDir\[subFolder\] (created when missing). On POSIX the folder
 // belongs to the user alone: $TMPDIR/VXTempDir/, else
 // $XDG_RUNTIME_DIR/VXTempDir/, else /tmp/VXTempDir-<uid>/, each level
