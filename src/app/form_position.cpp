@@ -1,23 +1,14 @@
 #include "app/form_position.h"
 
+#include <vector>
+
 #include "app/application.h"
 #include "support/handles_win.h"
+#include "ui/screen_win.h"
 
 namespace vx {
 
 namespace {
-
-TPixelRect FromRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
-
-BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
-  MONITORINFO info{};
-  info.cbSize = sizeof(info);
-  if (GetMonitorInfoA(monitor, &info)) {
-    reinterpret_cast<std::vector<TMonitorArea>*>(data)->push_back(
-        {FromRect(info.rcMonitor), FromRect(info.rcWork), (info.dwFlags & MONITORINFOF_PRIMARY) != 0});
-  }
-  return TRUE;
-}
 
 int IndexOfMonitorOf(HWND window, const std::vector<TMonitorArea>& monitors) {
   if (!window) return -1;
@@ -26,7 +17,7 @@ int IndexOfMonitorOf(HWND window, const std::vector<TMonitorArea>& monitors) {
   HMONITOR monitor = MonitorFromWindow(window, MONITOR_DEFAULTTONULL);
   if (!monitor || !GetMonitorInfoA(monitor, &info)) return -1;
   for (size_t i = 0; i < monitors.size(); ++i) {
-    if (monitors[i].Bounds == FromRect(info.rcMonitor)) return static_cast<int>(i);
+    if (monitors[i].Bounds == PixelRect(info.rcMonitor)) return static_cast<int>(i);
   }
   return -1;
 }
@@ -38,18 +29,7 @@ int ChosenMonitor(int remembered, const std::vector<TMonitorArea>& monitors) {
     const int index = IndexOfMonitorOf(candidate, monitors);
     if (index >= 0) return index;
   }
-  for (int i = 0; i < count; ++i) {
-    if (monitors[i].Primary) return i;
-  }
-  return 0;
-}
-
-TPixelRect NearestWorkArea(const TPixelRect& window) {
-  const POINT centre{window.Left + window.Width() / 2, window.Top + window.Height() / 2};
-  MONITORINFO info{};
-  info.cbSize = sizeof(info);
-  GetMonitorInfoA(MonitorFromPoint(centre, MONITOR_DEFAULTTONEAREST), &info);
-  return FromRect(info.rcWork);
+  return PrimaryMonitor(monitors);
 }
 
 // Stops the window from painting while it moves; repaints it afterwards.
@@ -76,16 +56,10 @@ void MoveWindowTo(HWND window, const TPixelRect& bounds) {
 
 }  // namespace
 
-std::vector<TMonitorArea> ScreenMonitors() {
-  std::vector<TMonitorArea> monitors;
-  EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
-  return monitors;
-}
-
 TPixelRect WindowBounds(HWND window) {
   RECT r{};
   GetWindowRect(window, &r);
-  return FromRect(r);
+  return PixelRect(r);
 }
 
 void KeepOnMonitor(HWND window, int rememberedMonitor, bool centred) {

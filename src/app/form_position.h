@@ -3,14 +3,9 @@
 
 #include <windows.h>
 
-#include <vector>
-
 #include "ui/window_placement.h"
 
 namespace vx {
-
-// The monitors in the system's order.
-std::vector<TMonitorArea> ScreenMonitors();
 
 // The window's outer rectangle.
 TPixelRect WindowBounds(HWND window);

@@ -15,6 +15,8 @@
 #include "support/file_io.h"
 #include "support/folders.h"
 #include "support/streams.h"
+#include "ui/main_window_frame_win.h"
+#include "ui/screen_win.h"
 #include "ui/window_caption.h"
 #include "ui/window_style.h"
 
@@ -22,13 +24,11 @@ namespace vx {
 
 namespace {
 
-constexpr int kClientWidth = 416;
-constexpr int kClientHeight = 90;
 constexpr int kButtonWriteId = 201;
 constexpr int kButtonReadId = 202;
-constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST | WS_EX_APPWINDOW;
-const char kProgramKey[] = "kastelo.VXJSONObject";
+// Where the window would stand before the placement moves it.
+constexpr int kDesignLeft = 294;
+constexpr int kDesignTop = 185;
 const char kLinkLine[] = "  <A href=\"c\">Nur Inhalt Kopieren</A>  <A href=\"x\">Vorlage Dateiname</A>";
 
 // A failing start-up step is reported and the next one still runs, so the
@@ -58,9 +58,8 @@ void LoadWave(TWave& wave) {
 TLiveImportFrm::TLiveImportFrm() {
   RegisterWindowClass(kClassName, LoadIconA(GetModuleHandleA(nullptr), "MAINICON"),
                       GetSysColorBrush(COLOR_BTNFACE));
-  RECT bounds{294, 185, 294 + kClientWidth, 185 + kClientHeight};
-  AdjustWindowRectEx(&bounds, kStyle, FALSE, kExStyle);
-  if (!CreateHandle(kExStyle, kClassName, ApplicationTitle().c_str(), kStyle, bounds, nullptr, nullptr)) {
+  if (!CreateHandle(kMainWindowExStyle, kClassName, ApplicationTitle().c_str(), kMainWindowStyle,
+                    MainWindowBounds(kDesignLeft, kDesignTop), nullptr, nullptr)) {
     throw Exception(SysErrorMessage(LastOsError()));
   }
   SetMainWindow(Handle());
@@ -82,7 +81,7 @@ void TLiveImportFrm::CreateComponents() {
   // two links.
   ButtonWrite = CreateButton("\xd6" "ffnen und nach VX senden", kButtonWriteId, 8);
   ButtonRead = CreateButton("VX Auftrag speichern", kButtonReadId, 203);
-  HTMLabel1 = std::make_unique<THtmlLabel>(Handle(), RECT{0, 73, kClientWidth, kClientHeight}, THtmlLabelStyle{});
+  HTMLabel1 = std::make_unique<THtmlLabel>(Handle(), RECT{0, 73, kMainClientWidth, kMainClientHeight}, THtmlLabelStyle{});
   HTMLabel1->SetHtmlText(kLinkLine);
   HTMLabel1->OnAnchorClick = [this](const std::string& target) { HTMLabel1AnchorClick(target); };
   UsePanelFont();

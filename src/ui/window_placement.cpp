@@ -74,6 +74,13 @@ int MonitorOfWindow(const std::vector<TMonitorArea>& monitors, const TPixelRect&
   return 0;
 }
 
+int PrimaryMonitor(const std::vector<TMonitorArea>& monitors) {
+  for (size_t i = 0; i < monitors.size(); ++i) {
+    if (monitors[i].Primary) return static_cast<int>(i);
+  }
+  return 0;
+}
+
 TPlacement PlaceNearHost(const std::string& answer, int mode, const TPixelRect& window, int screenWidth,
                          int screenHeight, const std::vector<TMonitorArea>& monitors) {
   const std::optional<TPixelRect> host = ParseHostMetrics(answer);

@@ -50,6 +50,9 @@ TPixelRect CentreInArea(const TPixelRect& area, const TPixelRect& window);
 // and more than half its height; 0 when none does.
 int MonitorOfWindow(const std::vector<TMonitorArea>& monitors, const TPixelRect& window);
 
+// Index of the first monitor flagged primary; 0 when none is.
+int PrimaryMonitor(const std::vector<TMonitorArea>& monitors);
+
 struct TPlacement {
   TPixelRect Window;
   int Monitor = -1;  // the remembered monitor; -1 when none was chosen
