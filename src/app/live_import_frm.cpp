@@ -4,7 +4,6 @@
 
 #include "actions/exchange_trace_switch.h"
 #include "app/application.h"
-#include "app/busy_cursor.h"
 #include "app/form_position.h"
 #include "app/shell_actions.h"
 #include "documents/file_name_template.h"
@@ -230,12 +229,6 @@ LRESULT TLiveImportFrm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       // window has none, so Enter clicks the focused button, as Space does.
       if (LOWORD(wParam) == IDOK) ClickFocusedButton();
       return 0;
-    case WM_SETCURSOR:
-      if (HCURSOR cursor = ApplicationCursor()) {
-        SetCursor(cursor);
-        return TRUE;
-      }
-      break;
     case WM_ACTIVATE:
       // As a dialog does: a keyboard user who answered a message box is
       // back on the button or link that opened it.

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "app/application.h"
-#include "app/busy_cursor.h"
 #include "app/form_position.h"
 #include "app/html_label.h"
 #include "app/shell_actions.h"
@@ -390,12 +389,6 @@ LRESULT TFSB_BOX::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kComeToFront:
       if (!FLinkFollowed && FModalResult == 0) BringToForeground(Handle());
       return 0;
-    case WM_SETCURSOR:
-      if (HCURSOR cursor = ApplicationCursor()) {
-        SetCursor(cursor);
-        return TRUE;
-      }
-      break;
   }
   return DefaultHandler(message, wParam, lParam);
 }

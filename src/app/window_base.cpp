@@ -1,6 +1,7 @@
 #include "app/window_base.h"
 
 #include "app/application.h"
+#include "app/busy_cursor.h"
 
 namespace vx {
 
@@ -30,6 +31,16 @@ bool TWindowBase::CreateHandle(DWORD exStyle, const char* className, const char*
                                const RECT& bounds, HWND parent, HMENU id) {
   return CreateWindowExA(exStyle, className, caption, style, bounds.left, bounds.top, bounds.right - bounds.left,
                          bounds.bottom - bounds.top, parent, id, GetModuleHandleA(nullptr), this) != nullptr;
+}
+
+LRESULT TWindowBase::DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_SETCURSOR) {
+    if (HCURSOR cursor = ApplicationCursor()) {
+      SetCursor(cursor);
+      return TRUE;
+    }
+  }
+  return DefWindowProcA(FHandle, message, wParam, lParam);
 }
 
 LRESULT CALLBACK TWindowBase::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

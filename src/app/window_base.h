@@ -29,9 +29,10 @@ class TWindowBase {
                     HWND parent, HMENU id);
 
   virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
-  LRESULT DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(FHandle, message, wParam, lParam);
-  }
+  // What a message that HandleMessage leaves alone gets: the system's
+  // default, except that every window shows the application's cursor
+  // (the busy cursor of a running action) while there is one.
+  LRESULT DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
