@@ -15,11 +15,11 @@
 
 #include "actions/action_host.h"
 #include "actions/program_run.h"
-#include "child_process.h"
 #include "documents/file_name_template.h"
 #include "hostlink/message_framing.h"
 #include "hostlink/test_server.h"
 #include "json/fast_json.h"
+#include "process/child_process.h"
 #include "support/codepage.h"
 
 namespace vx {

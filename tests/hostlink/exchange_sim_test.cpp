@@ -10,13 +10,13 @@
 #include <sstream>
 #include <thread>
 
-#include "child_process.h"
 #include "exchange_simulator.h"
 #include "hostlink/exchange_trace.h"
 #include "hostlink/host_commands.h"
 #include "hostlink/ipc_client.h"
 #include "hostlink/temp_root.h"
 #include "order_scan.h"
+#include "process/child_process.h"
 #include "support/errors.h"
 #include "support/file_io.h"
 #include "support/folders.h"

@@ -4,10 +4,10 @@
 #include <chrono>
 #include <filesystem>
 
-#include "child_process.h"
 #include "hostlink/host_commands.h"
 #include "hostlink/message_framing.h"
 #include "order_scan.h"
+#include "process/child_process.h"
 #include "support/console_output.h"
 #include "support/errors.h"
 #include "support/file_io.h"

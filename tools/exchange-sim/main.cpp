@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "child_process.h"
 #include "exchange_simulator.h"
+#include "process/child_process.h"
 #include "support/console_output.h"
 #include "support/errors.h"
 #include "support/text_utils.h"

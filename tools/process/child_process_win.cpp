@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "child_process.h"
+#include "process/child_process.h"
 #include "support/errors.h"
 
 namespace vx::sim {

@@ -5,7 +5,7 @@
 
 #include <cerrno>
 
-#include "child_process.h"
+#include "process/child_process.h"
 #include "support/errors.h"
 
 namespace vx::sim {
