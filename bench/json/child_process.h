@@ -15,7 +15,8 @@ struct TChildRun {
 };
 
 // arguments[0] is the program. Its standard output goes to outputFile.
-// Raises vx::Exception when the program cannot be started.
+// Raises vx::Exception when the program cannot be started or the file
+// not created.
 TChildRun RunChild(const std::vector<std::string>& arguments, const std::string& outputFile);
 
 }  // namespace vx::bench

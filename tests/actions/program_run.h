@@ -15,9 +15,10 @@ struct TProgramRun {
 // vxorder of this build.
 std::string VxorderProgram();
 
-// Runs program with the arguments (none may hold a quote), waits for it and
-// gives its exit code, standard output and standard error. The program
-// inherits this process's environment.
+// Runs program with the arguments and nothing on its standard input, waits
+// for it and gives its exit code, standard output and standard error. The
+// program inherits this process's environment. Raises vx::Exception when
+// it cannot be started.
 TProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments);
 
 // The checks of vxorder doctor that only this platform has.

@@ -168,7 +168,7 @@ TEST_F(VxorderDoctor, AHealthyHostPassesEveryCheck) {
       {"exchange-service file", "OK", "\"" + Host.Options.Name + "\""},
       {"server choice", "OK", "parent process "},
       {"SERVERPROCESS", "OK",
-       "server \"" + Host.Options.Name + "\", process " + std::to_string(sim::CurrentProcessId()) + " in "},
+       "server \"" + Host.Options.Name + "\", process " + std::to_string(CurrentProcessId()) + " in "},
       {"OFFICEMETRICS", "OK", "\"100,50,1000,700\""},
       {"DBPATH", "OK", std::string("caption \"Datenbank: ") + kDatabase + "\""},
       {"CANPOSTJSON", "OK", "\"1\""},

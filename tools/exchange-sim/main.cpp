@@ -62,8 +62,8 @@ int main(int argc, char** argv) {
   try {
     TExchangeSimulator simulator(options, stdout);
     gSimulator = &simulator;
-    OnInterrupt(&StopSimulator);
-    PrintLine(stdout, SimulatorStartLine(options, CurrentProcessId()));
+    vx::OnInterrupt(&StopSimulator);
+    PrintLine(stdout, SimulatorStartLine(options, vx::CurrentProcessId()));
     int code = 0;
     if (options.Launch.empty()) {
       simulator.Run();

@@ -1,9 +1,11 @@
 #include <windows.h>
+#include <psapi.h>
 
 #include "process/child_process.h"
 #include "support/errors.h"
+#include "support/handles_win.h"
 
-namespace vx::sim {
+namespace vx {
 
 namespace {
 
@@ -26,32 +28,74 @@ std::string QuoteArgument(const std::string& arg) {
   return quoted + "\"";
 }
 
+// A handle the child inherits in place of one of this process's streams.
+HANDLE InheritedFile(const std::string& name, DWORD access, DWORD disposition) {
+  SECURITY_ATTRIBUTES inheritable{sizeof(inheritable), nullptr, TRUE};
+  HANDLE file = CreateFileA(name.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable, disposition,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    throw Exception("Cannot create " + name + ": " + SysErrorMessage(static_cast<int>(GetLastError())));
+  }
+  return file;
+}
+
 }  // namespace
 
 struct TChildProcess::TImpl {
-  PROCESS_INFORMATION Info{};
+  THandle Process;
+  bool TrackPeakMemory = false;
+  size_t PeakWorkingSet = 0;
+
+  void NotePeak() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    if (GetProcessMemoryInfo(Process.Get(), &counters, sizeof counters) && counters.PeakWorkingSetSize > PeakWorkingSet) {
+      PeakWorkingSet = counters.PeakWorkingSetSize;
+    }
+  }
 };
 
-TChildProcess::TChildProcess(const std::vector<std::string>& args) : FImpl(std::make_unique<TImpl>()) {
+TChildProcess::TChildProcess(const std::vector<std::string>& args, const TChildOptions& options)
+    : FImpl(std::make_unique<TImpl>()) {
+  FImpl->TrackPeakMemory = options.TrackPeakMemory;
   std::string commandLine;
   for (const std::string& arg : args) commandLine += (commandLine.empty() ? "" : " ") + QuoteArgument(arg);
+  THandle input;
+  THandle output;
+  THandle errors;
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
-  if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                      &FImpl->Info)) {
+  if (options.EmptyInput || !options.OutputFile.empty() || !options.ErrorFile.empty()) {
+    if (options.EmptyInput) input.Reset(InheritedFile("NUL", GENERIC_READ, OPEN_EXISTING));
+    if (!options.OutputFile.empty()) output.Reset(InheritedFile(options.OutputFile, GENERIC_WRITE, CREATE_ALWAYS));
+    if (!options.ErrorFile.empty()) errors.Reset(InheritedFile(options.ErrorFile, GENERIC_WRITE, CREATE_ALWAYS));
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = input.Valid() ? input.Get() : GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = output.Valid() ? output.Get() : GetStdHandle(STD_OUTPUT_HANDLE);
+    startup.hStdError = errors.Valid() ? errors.Get() : GetStdHandle(STD_ERROR_HANDLE);
+  }
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info)) {
     throw Exception("Cannot start " + args.at(0) + ": " + SysErrorMessage(static_cast<int>(GetLastError())));
   }
-  CloseHandle(FImpl->Info.hThread);
+  const THandle thread(info.hThread);  // only the process is waited for
+  FImpl->Process.Reset(info.hProcess);
 }
 
-TChildProcess::~TChildProcess() { CloseHandle(FImpl->Info.hProcess); }
+TChildProcess::~TChildProcess() = default;
 
 int TChildProcess::Wait() {
-  WaitForSingleObject(FImpl->Info.hProcess, INFINITE);
-  DWORD code = 1;
-  GetExitCodeProcess(FImpl->Info.hProcess, &code);
+  if (FImpl->TrackPeakMemory) {
+    while (WaitForSingleObject(FImpl->Process.Get(), 1) == WAIT_TIMEOUT) FImpl->NotePeak();
+    FImpl->NotePeak();
+  } else {
+    WaitForSingleObject(FImpl->Process.Get(), INFINITE);
+  }
+  DWORD code = 0;
+  if (!GetExitCodeProcess(FImpl->Process.Get(), &code)) return -1;
   return static_cast<int>(code);
 }
+
+double TChildProcess::PeakMegabytes() const { return static_cast<double>(FImpl->PeakWorkingSet) / (1024.0 * 1024.0); }
 
 uint32_t CurrentProcessId() { return GetCurrentProcessId(); }
 
@@ -71,4 +115,4 @@ void OnInterrupt(void (*stop)()) {
   SetConsoleCtrlHandler(&HandleControl, TRUE);
 }
 
-}  // namespace vx::sim
+}  // namespace vx
