@@ -86,26 +86,22 @@ TRoundTripRig::TTempRoot::~TTempRoot() {
 }
 
 TRoundTripRig::TRoundTripRig()
-    : FLog(std::fopen((FRoot.Folder + "sim.log").c_str(), "w")),
-      FRequest(MessageBytes("", RequestBlock())),
+    : FRequest(MessageBytes("", RequestBlock())),
       FMarker(LengthBytes(kEndMarker)),
       FAnswer(MessageBytes("", AnswerBlock()).size(), '\0') {
-  if (!FLog) throw Exception("The simulator's log cannot be created in " + FRoot.Folder);
   sim::TSimOptions options;
   options.Name = UniqueName("vx-bench-sim");
   options.DbPath = kBenchDbPath;
-  FSimulator = std::make_unique<sim::TExchangeSimulator>(options, FLog.get());
+  FSimulator = std::make_unique<sim::TSimulatorThread>(options, FRoot.Folder + "sim.log");
   const std::string pingPongName = UniqueName("vx-bench-pingpong");
   FPingPong = std::make_unique<TPingPongServer>(pingPongName);
   FPingPongPath = "\\\\.\\pipe\\" + pingPongName;
   SetServerName(options.Name);
-  FSimulatorThread = std::thread([this] { FSimulator->Run(); });
 }
 
 TRoundTripRig::~TRoundTripRig() {
   FPingPong.reset();
-  FSimulator->Stop();
-  FSimulatorThread.join();
+  FSimulator.reset();
 }
 
 bool TRoundTripRig::FramedRoundTrip() { return ReadIPCValueSync("DBPATH") == kBenchDbPath; }

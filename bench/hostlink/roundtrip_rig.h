@@ -3,12 +3,10 @@
 // listening in a private temporary folder, and one round trip through each.
 #pragma once
 
-#include <cstdio>
 #include <memory>
 #include <string>
-#include <thread>
 
-#include "exchange_simulator.h"
+#include "simulator_thread.h"
 
 namespace vx {
 
@@ -42,15 +40,9 @@ class TRoundTripRig {
     ~TTempRoot();
     std::string Folder;
   };
-  struct TFileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-  };
-
   TTempRoot FRoot;
-  std::unique_ptr<std::FILE, TFileCloser> FLog;
-  std::unique_ptr<sim::TExchangeSimulator> FSimulator;
+  std::unique_ptr<sim::TSimulatorThread> FSimulator;
   std::unique_ptr<TPingPongServer> FPingPong;
-  std::thread FSimulatorThread;
   std::string FPingPongPath;
   std::string FRequest;
   std::string FMarker;

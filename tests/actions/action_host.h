@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "actions/fake_user_interface.h"
@@ -15,7 +14,6 @@
 #include "documents/client_root.h"
 #include "documents/file_name_template.h"
 #include "documents/import_document.h"
-#include "exchange_simulator.h"
 #include "hostlink/host_commands.h"
 #include "hostlink/temp_root.h"
 #include "support/file_contents.h"
@@ -23,6 +21,7 @@
 #include "support/folders.h"
 #include "support/pause.h"
 #include "support/string_list.h"
+#include "simulator_thread.h"
 #include "support/temp_folder.h"
 
 namespace vx::testing {
@@ -53,18 +52,10 @@ class TActionHost {
   TActionHost& operator=(const TActionHost&) = delete;
 
   void StartSimulator() {
-    FLog = std::fopen(Folder.File("simulator.log").c_str(), "w");
-    FSimulator = std::make_unique<sim::TExchangeSimulator>(Options, FLog);
-    FThread = std::thread([this] { FSimulator->Run(); });
+    FSimulator = std::make_unique<sim::TSimulatorThread>(Options, Folder.File("simulator.log"));
     SetServerName(Options.Name);
   }
-  void StopSimulator() {
-    if (!FSimulator) return;
-    FSimulator->Stop();
-    FThread.join();
-    FSimulator.reset();
-    std::fclose(FLog);
-  }
+  void StopSimulator() { FSimulator.reset(); }
 
   // The host's order: the file the simulator copies for every "GETJSON".
   void HostOrder(const std::string& text) {
@@ -113,9 +104,7 @@ class TActionHost {
  private:
   static void NoPause(int) {}
 
-  std::FILE* FLog = nullptr;
-  std::unique_ptr<sim::TExchangeSimulator> FSimulator;
-  std::thread FThread;
+  std::unique_ptr<sim::TSimulatorThread> FSimulator;
   TPauseFunction FPreviousPause = nullptr;
   std::string FTemplateFile;
   std::string FOldTemplate;

@@ -17,6 +17,7 @@
 #include "hostlink/temp_root.h"
 #include "order_scan.h"
 #include "process/child_process.h"
+#include "simulator_thread.h"
 #include "support/errors.h"
 #include "support/file_io.h"
 #include "support/folders.h"
@@ -62,18 +63,8 @@ class ExchangeSim : public ::testing::Test {
     DeleteFileIfPresent(ServiceFile());
   }
 
-  void StartSimulator() {
-    FLog = std::fopen(LogFile.c_str(), "w");
-    FSimulator = std::make_unique<TExchangeSimulator>(Options, FLog);
-    FThread = std::thread([this] { FSimulator->Run(); });
-  }
-  void StopSimulator() {
-    if (!FSimulator) return;
-    FSimulator->Stop();
-    FThread.join();
-    FSimulator.reset();
-    std::fclose(FLog);
-  }
+  void StartSimulator() { FSimulator = std::make_unique<TSimulatorThread>(Options, LogFile); }
+  void StopSimulator() { FSimulator.reset(); }
   static std::string ServiceFile() { return GetTempFolder() + kLocalServiceFileName; }
 
   TSimOptions Options;
@@ -82,9 +73,7 @@ class ExchangeSim : public ::testing::Test {
   std::string LogFile;
 
  private:
-  std::FILE* FLog = nullptr;
-  std::unique_ptr<TExchangeSimulator> FSimulator;
-  std::thread FThread;
+  std::unique_ptr<TSimulatorThread> FSimulator;
   TPauseFunction FPreviousPause = nullptr;
 };
 
