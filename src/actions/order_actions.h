@@ -14,7 +14,6 @@ namespace vx {
 class TStringList;
 class TUserInterface;
 class TVXJSONObject;
-struct TCalendarDate;
 
 // The window's order document, created empty (not valid) at start-up and
 // freed with the window.
@@ -36,11 +35,6 @@ struct TOrderActionContext {
   // a caption gives an empty function.
   std::function<void()> UpdateCaption;
 };
-
-// The name the save dialog proposes: the template filled from the document
-// and made safe. When that leaves nothing, the default template's name.
-std::string ProposeSaveFileName(TVXJSONObject& document, const std::string& fileNameTemplate,
-                                const TCalendarDate& today);
 
 // The host's current customer, for the open dialog's second filter.
 struct TCurrentCustomer {

@@ -30,6 +30,16 @@ std::string ProposeOrderFileName(TVXJSONObject& document, const std::string& fil
   return ProposeOrderFileName(fileNameTemplate, FileNameValuesOf(document), today);
 }
 
+std::string ProposeSaveFileName(TVXJSONObject& document, const std::string& fileNameTemplate,
+                                const TCalendarDate& today) {
+  const std::string name = ProposeOrderFileName(document, fileNameTemplate, today);
+  if (!name.empty()) return name;
+  // A template that cleans down to nothing (say "[AdressName]" for an order
+  // without a short address) would leave the dialog's name field empty; the
+  // default template always gives at least the number and the date.
+  return ProposeOrderFileName(document, kDefaultFileNameTemplate, today);
+}
+
 TCalendarDate Today() {
   const TJsonDateTime now = LocalDateTimeNow();
   TCalendarDate today;

@@ -1,5 +1,5 @@
 // What the copy and save actions derive from a loaded order document: the
-// grid lines of the clipboard block and the proposed order file name.
+// grid lines of the clipboard block and the proposed order file names.
 #pragma once
 
 #include <string>
@@ -23,6 +23,11 @@ TFileNameValues FileNameValuesOf(TVXJSONObject& document);
 // ProposeOrderFileName of the template with the document's values.
 std::string ProposeOrderFileName(TVXJSONObject& document, const std::string& fileNameTemplate,
                                  const TCalendarDate& today);
+
+// The name the save dialog proposes: the template filled from the document
+// and made safe. When that leaves nothing, the default template's name.
+std::string ProposeSaveFileName(TVXJSONObject& document, const std::string& fileNameTemplate,
+                                const TCalendarDate& today);
 
 // The local date of today.
 TCalendarDate Today();

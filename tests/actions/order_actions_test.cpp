@@ -240,17 +240,6 @@ TEST_F(SaveAction, OrderWithoutPermissionsIsReportedAndNothingWritten) {
   EXPECT_EQ(ReadFileBytes(Attachment), "%PDF");
 }
 
-TEST(ProposeSaveFileName, FallsBackToTheDefaultTemplateWhenNothingIsLeft) {
-  TVXJSONObject document;
-  document.Load(R"({"Order":[{"PrintName":"Rechnung","PrintUID":17,"Adress":[{"AdressSmart":"/:*",)"
-                R"("CustomerNumber":"4711"}]}]})",
-                true, false);
-  const TCalendarDate today{2026, 12, 6};
-  EXPECT_EQ(ProposeSaveFileName(document, "[AdressName]", today), "Rechnung 17  4711 [06.12.2026]");
-  EXPECT_EQ(ProposeSaveFileName(document, "", today), "Rechnung 17  4711 [06.12.2026]");
-  EXPECT_EQ(ProposeSaveFileName(document, "Kunde [CustomerNumber]", today), "Kunde 4711");
-}
-
 // Send
 
 // The import document the host receives for positions given as their

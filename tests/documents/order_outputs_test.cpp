@@ -106,6 +106,17 @@ TEST(ProposeOrderFileName, ValuesComeFromTheDocument) {
   }
 }
 
+TEST(ProposeSaveFileName, FallsBackToTheDefaultTemplateWhenNothingIsLeft) {
+  TVXJSONObject document;
+  document.Load(R"({"Order":[{"PrintName":"Rechnung","PrintUID":17,"Adress":[{"AdressSmart":"/:*",)"
+                R"("CustomerNumber":"4711"}]}]})",
+                true, false);
+  const TCalendarDate today{2026, 12, 6};
+  EXPECT_EQ(ProposeSaveFileName(document, "[AdressName]", today), "Rechnung 17  4711 [06.12.2026]");
+  EXPECT_EQ(ProposeSaveFileName(document, "", today), "Rechnung 17  4711 [06.12.2026]");
+  EXPECT_EQ(ProposeSaveFileName(document, "Kunde [CustomerNumber]", today), "Kunde 4711");
+}
+
 TEST(Today, IsTheLocalDate) {
   const TCalendarDate today = Today();
   EXPECT_GE(today.Year, 2024);
