@@ -13,11 +13,11 @@
 #include "actions/order_actions.h"
 #include "app/drop_file_target.h"
 #include "app/html_label.h"
-#include "app/wave.h"
 #include "app/win_user_interface.h"
 #include "app/window_base.h"
 #include "support/handles_win.h"
 #include "support/string_list.h"
+#include "ui/wave.h"
 
 namespace vx {
 

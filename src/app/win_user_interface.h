@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "app/wave.h"
 #include "ui/user_interface.h"
+#include "ui/wave.h"
 
 namespace vx {
 

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "app/wave.h"
 #include "support/folders.h"
+#include "ui/wave.h"
 
 namespace vx {
 namespace {

@@ -9,10 +9,10 @@
 #include <thread>
 
 #include "app/busy_cursor.h"
-#include "app/wave.h"
 #include "app/win_user_interface.h"
 #include "documents/data_grid_lines.h"
 #include "support/errors.h"
+#include "ui/wave.h"
 
 namespace vx {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <mmsystem.h>
 
-#include "app/wave.h"
+#include "ui/wave.h"
 
 namespace vx {
 

@@ -1,4 +1,4 @@
-#include "app/wave.h"
+#include "ui/wave.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,6 @@
 // The confirmation sound: a complete wave file held in memory and played
-// by the system in the background.
+// by the system in the background. Its stored form is portable; playing
+// it, and so TWave, exists only on Windows (wave_win.cpp).
 #pragma once
 
 #include <string>
