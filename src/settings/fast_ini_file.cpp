@@ -1,50 +1,22 @@
 #include "settings/fast_ini_file.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstring>
 
 #include "support/errors.h"
 #include "support/file_io.h"
 #include "support/folders.h"
-#include "support/pause.h"
 #include "support/text_utils.h"
 
 namespace vx {
 
 namespace {
 
-// Another process (a second instance, the host, a virus scanner) may hold
-// the file for a moment; it gets 10 s, asked every 10 ms.
-constexpr int kRetryMs = 10000;
-constexpr int kRetryPauseMs = 10;
-
 // The byte-order mark an editor may put before UTF-8 text.
 constexpr std::string_view kUtf8Mark = "\xef\xbb\xbf";
 
 // Big sections are worth a key table of their own.
 constexpr int kHashedLinesPerSection = 249;
-
-constexpr uint32_t kAttrSystem = 0x4;
-
-// Runs attempt (true on success, else false with the OS error code) until
-// it succeeds. Only a file held by another process is asked again, for
-// 10 s; any other failure cannot pass by waiting, and a window that waited
-// for it would only freeze. True on success.
-template <typename Attempt>
-bool RetryWhileHeld(Attempt attempt) {
-  const auto start = std::chrono::steady_clock::now();
-  // Counting the pauses as well keeps the limit when tests make them instant.
-  for (int paused = 0;; paused += kRetryPauseMs) {
-    int error = 0;
-    if (attempt(&error)) return true;
-    const auto elapsed = std::chrono::steady_clock::now() - start;
-    if (!IsPassingFileError(error) || paused >= kRetryMs || elapsed >= std::chrono::milliseconds(kRetryMs)) {
-      return false;
-    }
-    Pause(kRetryPauseMs);
-  }
-}
 
 const unsigned char* UpperTable(TIniCompare compare) {
   static const auto tables = [] {
@@ -413,22 +385,6 @@ void TIniItems::EraseSection(TIniSection* section) {
   if (FLastSection == section) FLastSection = nullptr;
   FSections.Remove(section);
   RemoveLines(header, last - header + 1);
-}
-
-// ---------------------------------------------------------------------------
-// TFileStreamEx
-
-TFileStreamEx::TFileStreamEx(const std::string& fileName, TOpenMode mode) : FileName(fileName) {
-  const bool opened = RetryWhileHeld([&](int* code) {
-    if (FFile.Open(fileName, mode)) return true;
-    *code = FFile.LastError;
-    return false;
-  });
-  if (opened) return;
-  const bool creating = mode != TOpenMode::ReadShared && mode != TOpenMode::ReadShareAll;
-  // 0xF6 is the o with diaeresis.
-  throw EFCreateError(creating ? CannotCreateFileText(fileName)
-                               : FormatText("Datei %s kann nicht ge\xf6" "ffnet werden", fileName));
 }
 
 // ---------------------------------------------------------------------------

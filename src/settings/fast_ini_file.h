@@ -146,17 +146,6 @@ class TIniItems {
   bool FUtf8Mark = false;  // the file began with a UTF-8 byte-order mark
 };
 
-// The file stream that loads INI files. An open that another process's
-// hold on the file refuses is tried every 10 ms for 10 s; then, or at once
-// for any other failure, it raises EFCreateError "Datei %s kann nicht
-// geöffnet werden" (or "... erstellt werden" for the creating modes).
-class TFileStreamEx : public TOsFileStream {
- public:
-  TFileStreamEx(const std::string& fileName, TOpenMode mode);
-
-  const std::string FileName;
-};
-
 // The interface of INI files: the file name and the operations on it.
 class TCustomIniFile {
  public:

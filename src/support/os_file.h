@@ -11,6 +11,7 @@ namespace vx {
 // to the owner's write permission and has no hidden bit.
 constexpr uint32_t kAttrReadOnly = 0x1;
 constexpr uint32_t kAttrHidden = 0x2;
+constexpr uint32_t kAttrSystem = 0x4;
 constexpr uint32_t kAttrDirectory = 0x10;
 constexpr uint32_t kAttrReparsePoint = 0x400;
 

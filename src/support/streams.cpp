@@ -1,16 +1,22 @@
 #include "support/streams.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 
 #include "support/errors.h"
 #include "support/folders.h"
+#include "support/pause.h"
 
 namespace vx {
 
 namespace {
 
 constexpr int kDefaultCacheSize = 16384;
+
+// A file held by another process gets 10 s, asked every 10 ms.
+constexpr int kHeldRetryMs = 10000;
+constexpr int kHeldRetryPauseMs = 10;
 
 int64_t SeekTarget(int64_t offset, TSeekOrigin origin, int64_t current, int64_t size) {
   switch (origin) {
@@ -111,6 +117,35 @@ TBetterFileStream::TBetterFileStream(const std::string& fileName, bool clearProt
 TBetterFileStream::~TBetterFileStream() {
   FFile.Close();
   if (FRestoreAttributes) WriteFileAttributes(FileName, FAttributes);
+}
+
+// RetryWhileHeld and TFileStreamEx
+
+bool RetryWhileHeld(const std::function<bool(int* error)>& attempt) {
+  const auto start = std::chrono::steady_clock::now();
+  // Counting the pauses as well keeps the limit when tests make them instant.
+  for (int paused = 0;; paused += kHeldRetryPauseMs) {
+    int error = 0;
+    if (attempt(&error)) return true;
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    if (!IsPassingFileError(error) || paused >= kHeldRetryMs || elapsed >= std::chrono::milliseconds(kHeldRetryMs)) {
+      return false;
+    }
+    Pause(kHeldRetryPauseMs);
+  }
+}
+
+TFileStreamEx::TFileStreamEx(const std::string& fileName, TOpenMode mode) : FileName(fileName) {
+  const bool opened = RetryWhileHeld([&](int* code) {
+    if (FFile.Open(fileName, mode)) return true;
+    *code = FFile.LastError;
+    return false;
+  });
+  if (opened) return;
+  const bool creating = mode != TOpenMode::ReadShared && mode != TOpenMode::ReadShareAll;
+  // 0xF6 is the o with diaeresis.
+  throw EFCreateError(creating ? CannotCreateFileText(fileName)
+                               : FormatText("Datei %s kann nicht ge\xf6" "ffnet werden", fileName));
 }
 
 // TWriteCachedFileStream

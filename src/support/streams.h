@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -77,6 +78,24 @@ class TBetterFileStream : public TOsFileStream {
  private:
   uint32_t FAttributes = 0;
   bool FRestoreAttributes = false;
+};
+
+// Runs attempt (true on success, else false with the OS error code) until
+// it succeeds. Only a file that another process (a second instance, the
+// host, a virus scanner) holds is asked again, every 10 ms for 10 s; any
+// other failure cannot pass by waiting, and a window that waited for it
+// would only freeze. True on success.
+bool RetryWhileHeld(const std::function<bool(int* error)>& attempt);
+
+// The file stream that loads INI files. An open that another process's
+// hold on the file refuses is tried again as RetryWhileHeld does; then, or
+// at once for any other failure, it raises EFCreateError "Datei %s kann
+// nicht geöffnet werden" (or "... erstellt werden" for the creating modes).
+class TFileStreamEx : public TOsFileStream {
+ public:
+  TFileStreamEx(const std::string& fileName, TOpenMode mode);
+
+  const std::string FileName;
 };
 
 // Writes a new file through a 16 KiB cache. The file is created anew and
