@@ -21,10 +21,42 @@ namespace vx {
 
 namespace {
 
+// The layout in pixels. The message fills the width inside the border;
+// below it, after another border, the button panel: the icon at its left,
+// "Hilfe" beside it, and an inner panel at its right with "Schließen", or
+// with "Nein" and "Ja" to its left.
 constexpr int kClientWidth = 406;
 constexpr int kBorderWidth = 2;
 constexpr int kInnerWidth = kClientWidth - 2 * kBorderWidth;
 constexpr int kButtonPanelHeight = 35;
+// What the client area holds beside the message label.
+constexpr int kClientHeightBesideMessage = kBorderWidth + kButtonPanelHeight;
+// The height before the message is known.
+constexpr int kFirstClientHeight = 100;
+constexpr int kIconMargin = 5;
+constexpr int kIconSize = 24;
+constexpr int kButtonTop = 4;
+constexpr int kButtonHeight = 25;
+constexpr int kButtonGap = 6;
+constexpr int kHelpButtonLeft = 93;
+constexpr int kHelpButtonWidth = 94;
+constexpr int kClosePanelWidth = 89;
+constexpr int kCloseButtonLeft = 7;
+constexpr int kCloseButtonWidth = 77;
+// Below the help text.
+constexpr int kHelpPanelPadding = 5;
+// Tahoma 8 pt at 96 dots per inch.
+constexpr int kFontHeight = -11;
+// A screen wider than this gets larger texts (labels 10 pt, buttons 9 pt)
+// and a close panel this much wider, whose button fills it but for its
+// own small margins.
+constexpr int kWideScreenWidth = 800;
+constexpr int kWideLabelPoints = 10;
+constexpr int kWideButtonPoints = 9;
+constexpr double kWideClosePanelGrowth = 1.1;
+constexpr int kWideCloseButtonLeft = 2;
+// The box is at most this share of the screen's height.
+constexpr double kMaxScreenHeightShare = 0.7;
 constexpr int kCloseButtonId = 101;
 constexpr int kHelpButtonId = 102;
 constexpr int kYesButtonId = 103;
@@ -111,8 +143,8 @@ class TFSB_BOX : public TWindowBase {
   TPanelArea PmsgRight{"PmsgRight"};
   TPanelArea Pquestion{"Pquestion"};
   TPanelArea FP_help{"FP_help"};
-  int FCloseLeft = 7;
-  int FCloseWidth = 77;
+  int FCloseLeft = kCloseButtonLeft;
+  int FCloseWidth = kCloseButtonWidth;
   int FMaxHeight = 0;
   bool FLinkFollowed = false;
   std::string FMessage;
@@ -124,26 +156,27 @@ TFSB_BOX::TFSB_BOX(HWND owner) {
   RegisterWindowClass("TFSB_BOX", nullptr, nullptr);
   const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | DS_MODALFRAME;
   const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST;
-  RECT bounds{0, 0, kClientWidth, 100};
+  RECT bounds{0, 0, kClientWidth, kFirstClientHeight};
   AdjustWindowRectEx(&bounds, style, FALSE, exStyle);
   if (!CreateHandle(exStyle, "TFSB_BOX", "", style, bounds, owner, nullptr)) {
     throw Exception(SysErrorMessage(LastOsError()));
   }
   // The create step.
-  const bool wideScreen = GetSystemMetrics(SM_CXSCREEN) > 800;
+  const bool wideScreen = GetSystemMetrics(SM_CXSCREEN) > kWideScreenWidth;
   THtmlLabelStyle labelStyle;
-  labelStyle.FontHeight = wideScreen ? FontHeightForPoints(10) : -11;
-  FFormFont.Reset(CreateFontA(wideScreen ? FontHeightForPoints(9) : -11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                              ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                              DEFAULT_PITCH | FF_DONTCARE, "Tahoma"));
+  labelStyle.FontHeight = wideScreen ? FontHeightForPoints(kWideLabelPoints) : kFontHeight;
+  const int formFontHeight = wideScreen ? FontHeightForPoints(kWideButtonPoints) : kFontHeight;
+  FFormFont.Reset(CreateFontA(formFontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                              "Tahoma"));
   FMessageLabel = std::make_unique<THtmlLabel>(Handle(), RECT{kBorderWidth, kBorderWidth, kBorderWidth + kInnerWidth, kBorderWidth}, labelStyle);
   FHelpLabel = std::make_unique<THtmlLabel>(Handle(), RECT{0, 0, 0, 0}, labelStyle);
   ShowWindow(FHelpLabel->Handle(), SW_HIDE);
-  PmsgRight.Bounds.right = 89;
+  PmsgRight.Bounds.right = kClosePanelWidth;
   if (wideScreen) {
-    PmsgRight.Bounds.right = static_cast<int>(std::lround(89 * 1.1));
-    FCloseLeft = 2;
-    FCloseWidth = PmsgRight.Bounds.right - 4;
+    PmsgRight.Bounds.right = static_cast<int>(std::lround(kClosePanelWidth * kWideClosePanelGrowth));
+    FCloseLeft = kWideCloseButtonLeft;
+    FCloseWidth = PmsgRight.Bounds.right - 2 * kWideCloseButtonLeft;
   }
   auto linkCallback = [this](const std::string& target) { FollowLink(target); };
   FMessageLabel->OnAnchorClick = linkCallback;
@@ -151,7 +184,7 @@ TFSB_BOX::TFSB_BOX(HWND owner) {
   for (TPanelArea* panel : {&Pmsg, &PmsgRight, &Pquestion, &FP_help}) panel->Color = GetSysColor(COLOR_BTNFACE);
   FP_help.Visible = false;
   Pquestion.Visible = false;
-  FMaxHeight = static_cast<int>(std::lround(GetSystemMetrics(SM_CYSCREEN) * 0.7));
+  FMaxHeight = static_cast<int>(std::lround(GetSystemMetrics(SM_CYSCREEN) * kMaxScreenHeightShare));
   if (DisplayScalePercent() != 100) {
     ApplyLookAndFeel("TFSB_BOX", {{"TPanel", Pmsg.Name, &Pmsg.Color, &Pmsg.FontName},
                                   {"TPanel", PmsgRight.Name, &PmsgRight.Color, &PmsgRight.FontName},
@@ -197,10 +230,11 @@ void TFSB_BOX::LayoutButtonPanel(int top) {
   PmsgRight.Visible = Pmsg.Visible;
   // "Nein" takes the place of "Schließen", "Ja" stands to its left.
   const int closeLeft = PmsgRight.Bounds.left + FCloseLeft;
-  MoveWindow(FB_BREAK2, closeLeft, top + 4, FCloseWidth, 25, FALSE);
-  MoveWindow(FBhelpS, Pmsg.Bounds.left + 93, top + 4, 94, 25, FALSE);
-  MoveWindow(FBNo, closeLeft, top + 4, FCloseWidth, 25, FALSE);
-  MoveWindow(FBYes, closeLeft - FCloseWidth - 6, top + 4, FCloseWidth, 25, FALSE);
+  const int buttonTop = top + kButtonTop;
+  MoveWindow(FB_BREAK2, closeLeft, buttonTop, FCloseWidth, kButtonHeight, FALSE);
+  MoveWindow(FBhelpS, Pmsg.Bounds.left + kHelpButtonLeft, buttonTop, kHelpButtonWidth, kButtonHeight, FALSE);
+  MoveWindow(FBNo, closeLeft, buttonTop, FCloseWidth, kButtonHeight, FALSE);
+  MoveWindow(FBYes, closeLeft - FCloseWidth - kButtonGap, buttonTop, FCloseWidth, kButtonHeight, FALSE);
   ShowWindow(FB_BREAK2, Pmsg.Visible ? SW_SHOW : SW_HIDE);
   ShowWindow(FBYes, Pquestion.Visible ? SW_SHOW : SW_HIDE);
   ShowWindow(FBNo, Pquestion.Visible ? SW_SHOW : SW_HIDE);
@@ -236,10 +270,10 @@ int TFSB_BOX::FitMessage(int maxHeight) {
 
 void TFSB_BOX::FormShow() {
   const int scale = DisplayScalePercent();
-  const int labelHeight = FitMessage(MaxClientHeight() * 100 / scale - 37);
+  const int labelHeight = FitMessage(MaxClientHeight() * 100 / scale - kClientHeightBesideMessage);
   FMessageLabel->SetBounds({kBorderWidth, kBorderWidth, kBorderWidth + kInnerWidth, kBorderWidth + labelHeight});
-  LayoutButtonPanel(labelHeight + 2);
-  int clientHeight = labelHeight + 37;
+  LayoutButtonPanel(labelHeight + kBorderWidth);
+  int clientHeight = labelHeight + kClientHeightBesideMessage;
   if (scale != 100) clientHeight = clientHeight * scale / 100;
   SetClientHeight(clientHeight);
   KeepOnMonitor(Handle(), -1, true);
@@ -338,11 +372,12 @@ void TFSB_BOX::ShowHelp() {
   const int helpHeight = FHelpLabel->HeightForWidth(kInnerWidth);
   RECT client{};
   GetClientRect(Handle(), &client);
-  FP_help.Bounds = {kBorderWidth, client.bottom, kBorderWidth + kInnerWidth, client.bottom + helpHeight + 5};
+  const int panelHeight = helpHeight + kHelpPanelPadding;
+  FP_help.Bounds = {kBorderWidth, client.bottom, kBorderWidth + kInnerWidth, client.bottom + panelHeight};
   FP_help.Visible = true;
   FHelpLabel->SetBounds({FP_help.Bounds.left, FP_help.Bounds.top, FP_help.Bounds.right, FP_help.Bounds.top + helpHeight});
   ShowWindow(FHelpLabel->Handle(), SW_SHOW);
-  SetClientHeight(client.bottom + helpHeight + 5);
+  SetClientHeight(client.bottom + panelHeight);
   InvalidateRect(Handle(), nullptr, TRUE);
 }
 
@@ -359,8 +394,9 @@ void TFSB_BOX::Paint() {
   }
   if (Pmsg.Visible || Pquestion.Visible) {
     const RECT& panel = Pmsg.Visible ? Pmsg.Bounds : Pquestion.Bounds;
-    DrawIconEx(dc, panel.left + 5, panel.top + 5, LoadIcon(nullptr, Pmsg.Visible ? IDI_INFORMATION : IDI_QUESTION), 24,
-               24, 0, nullptr, DI_NORMAL);
+    DrawIconEx(dc, panel.left + kIconMargin, panel.top + kIconMargin,
+               LoadIcon(nullptr, Pmsg.Visible ? IDI_INFORMATION : IDI_QUESTION), kIconSize, kIconSize, 0, nullptr,
+               DI_NORMAL);
   }
   EndPaint(Handle(), &paint);
 }
