@@ -8,6 +8,7 @@
 
 #include "json/json_formatter.h"
 #include "json/json_parser.h"
+#include "json/json_stored_text.h"
 #include "json/json_text_internal.h"
 #include "support/file_io.h"
 #include "support/folders.h"
@@ -34,71 +35,6 @@ static_assert(sizeof(TJsonPair) == 16 + sizeof(TJsonValue), "a pair ends with it
 namespace {
 
 using TTextFlags = TJsonTextFlags;
-
-// Texts end at a NUL byte, as they always did for the model. A word at a
-// time: the C library's memchr of the Windows build is a plain byte loop.
-std::string_view CutAtNul(std::string_view text) {
-  const char* nul = FindJsonByte<'\0'>(text.data(), text.data() + text.size());
-  return text.substr(0, static_cast<size_t>(nul - text.data()));
-}
-
-// A node's text: where its bytes are, their length when it fits 32 bits,
-// and TJsonTextFlags.
-struct TText {
-  const char* Data = nullptr;
-  uint32_t Length = 0;
-  uint8_t Flags = 0;
-};
-
-// A text for a node; copy makes it the node's own. A length beyond 32 bits
-// is kept before the bytes, so such a text is always copied.
-TText MakeText(std::string_view bytes, uint8_t flags, bool copy) {
-  if (bytes.empty()) return TText();
-  if (bytes.size() > UINT32_MAX) {
-    const size_t length = bytes.size();
-    char* block = static_cast<char*>(::operator new(sizeof length + length));
-    std::memcpy(block, &length, sizeof length);
-    std::memcpy(block + sizeof length, bytes.data(), length);
-    return {block + sizeof length, 0, static_cast<uint8_t>(flags | TTextFlags::kOwned | TTextFlags::kLong)};
-  }
-  if (!copy) return {bytes.data(), static_cast<uint32_t>(bytes.size()), flags};
-  char* data = static_cast<char*>(::operator new(bytes.size()));
-  std::memcpy(data, bytes.data(), bytes.size());
-  return {data, static_cast<uint32_t>(bytes.size()), static_cast<uint8_t>(flags | TTextFlags::kOwned)};
-}
-
-std::string_view TextView(const char* data, uint32_t length, uint8_t flags) {
-  if (flags & TTextFlags::kLong) {
-    size_t longLength;
-    std::memcpy(&longLength, data - sizeof longLength, sizeof longLength);
-    return std::string_view(data, longLength);
-  }
-  return std::string_view(data, length);
-}
-
-void FreeText(const char* data, uint8_t flags) {
-  if (!(flags & TTextFlags::kOwned)) return;
-  ::operator delete(const_cast<char*>(flags & TTextFlags::kLong ? data - sizeof(size_t) : data));
-}
-
-// The text flags of a string's inner text in the form the parser found.
-uint8_t FormFlags(const TJsonStringForm& form) {
-  return static_cast<uint8_t>((form.Escaped ? TTextFlags::kEscaped : 0) | (form.Canonical ? TTextFlags::kCanonical : 0));
-}
-
-std::string DecodedText(std::string_view raw, uint8_t flags) {
-  if (!(flags & TTextFlags::kEscaped)) return std::string(raw);
-  std::string text;
-  text.reserve(raw.size());
-  AppendDecodedJsonText(text, raw);
-  return text;
-}
-
-// A pair's name equals name ignoring the letter case of A-Z.
-bool NameEquals(std::string_view raw, uint8_t flags, std::string_view name) {
-  if (flags & TTextFlags::kEscaped) return TextEquals(DecodedText(raw, flags), name);
-  return TextEquals(raw, name);
-}
 
 template <typename TNode>
 void DestroyChild(TNode* node, bool owned) {
@@ -337,7 +273,7 @@ class TJsonFastBuilder {
   // Frees what was built when the pass gave up.
   ~TJsonFastBuilder() {
     for (const TPendingPair& pair : FPairs) {
-      FreeText(pair.Name, pair.NameFlags);
+      FreeStoredText(pair.Name, pair.NameFlags);
       Discard(pair.Value);
     }
     for (const TPendingValue& value : FValues) Discard(value);
@@ -363,7 +299,7 @@ class TJsonFastBuilder {
     return true;
   }
   bool String(std::string_view text, const TJsonStringForm& form) {
-    const TText stored = MakeText(text, FormFlags(form), !FTextStays);
+    const TJsonStoredText stored = MakeStoredText(text, StoredTextFlags(form), !FTextStays);
     TPendingValue& value = Next();
     value.Type = jvString;
     value.Flags = static_cast<uint8_t>(stored.Flags << TJsonValue::kTextShift);
@@ -391,7 +327,7 @@ class TJsonFastBuilder {
     return true;
   }
   bool Key(std::string_view text, const TJsonStringForm& form) {
-    const TText stored = MakeText(text, FormFlags(form), !FTextStays);
+    const TJsonStoredText stored = MakeStoredText(text, StoredTextFlags(form), !FTextStays);
     FPairs.push_back({stored.Data, stored.Length, stored.Flags, TPendingValue()});
     return true;
   }
@@ -484,7 +420,9 @@ class TJsonFastBuilder {
 
   static void Discard(const TPendingValue& value) {
     const bool owned = value.Flags & TJsonValue::kChildOwned;
-    if (value.Type == jvString) FreeText(value.Data.Text, static_cast<uint8_t>(value.Flags >> TJsonValue::kTextShift));
+    if (value.Type == jvString) {
+      FreeStoredText(value.Data.Text, static_cast<uint8_t>(value.Flags >> TJsonValue::kTextShift));
+    }
     if (value.Type == jvObject) DestroyChild(value.Data.Object, owned);
     if (value.Type == jvArray) DestroyChild(value.Data.Array, owned);
   }
@@ -575,7 +513,7 @@ class TJsonSplitBuilder {
   void SetPairName(TJsonPair* pair, std::string_view escaped) {
     const TJsonStringForm form = InspectJsonText(escaped);
     if (!form.Valid) throw EJsonError("InvalidHexNumber");
-    const TText text = MakeText(escaped, FormFlags(form), !FTextStays);
+    const TJsonStoredText text = MakeStoredText(escaped, StoredTextFlags(form), !FTextStays);
     pair->FName = text.Data;
     pair->FNameLength = text.Length;
     pair->FNameFlags = static_cast<uint8_t>((pair->FNameFlags & TJsonPair::kInObject) | text.Flags);
@@ -594,7 +532,7 @@ class TJsonSplitBuilder {
     value->FValueType = jvString;
     const TJsonStringForm form = InspectJsonText(escaped);
     if (!form.Valid) throw EJsonError("InvalidHexNumber");
-    const TText text = MakeText(escaped, FormFlags(form), !FTextStays);
+    const TJsonStoredText text = MakeStoredText(escaped, StoredTextFlags(form), !FTextStays);
     value->SetText(text.Data, text.Length, text.Flags);
   }
   TJsonObject* SetObject(TJsonValue* value) { return &value->AsObject(); }
@@ -622,7 +560,7 @@ using TSplitReader = TJsonSplitReader<TJsonSplitBuilder>;
 // heap: only a document keeps a text that its nodes can point into.
 template <typename TNode, typename TSplit>
 void ParseContainer(TNode& node, std::string_view text, char open, char close, TSplit split) {
-  text = CutAtNul(text);
+  text = CutJsonTextAtNul(text);
   node.Clear();
   const std::string_view trimmed = JsonTrim(text);
   if (JsonTextEncloses(trimmed, open, close)) {
@@ -762,7 +700,7 @@ TJsonValue::TJsonValue(TJsonValue&& source, uint8_t placement)
 TJsonValue::~TJsonValue() { Clear(); }
 
 void TJsonValue::Clear() {
-  if (FValueType == jvString) FreeText(FData.Text, TextFlags());
+  if (FValueType == jvString) FreeStoredText(FData.Text, TextFlags());
   if (FValueType == jvObject) DestroyChild(FData.Object, FFlags & kChildOwned);
   if (FValueType == jvArray) DestroyChild(FData.Array, FFlags & kChildOwned);
   FValueType = jvNone;
@@ -771,7 +709,7 @@ void TJsonValue::Clear() {
   FData.Number = 0;
 }
 
-std::string_view TJsonValue::RawText() const { return TextView(FData.Text, FLength, TextFlags()); }
+std::string_view TJsonValue::RawText() const { return StoredTextView(FData.Text, FLength, TextFlags()); }
 
 void TJsonValue::SetText(const char* data, size_t length, uint8_t textFlags) {
   FData.Text = data;
@@ -785,7 +723,7 @@ void TJsonValue::RaiseValueTypeError(TJsonValueType target) const {
 }
 
 std::string TJsonValue::StringValue() const {
-  return FValueType == jvString ? DecodedText(RawText(), TextFlags()) : std::string();
+  return FValueType == jvString ? DecodeStoredText(RawText(), TextFlags()) : std::string();
 }
 
 std::string TJsonValue::AsString() const {
@@ -807,12 +745,12 @@ std::string TJsonValue::AsString() const {
 }
 
 void TJsonValue::SetAsString(std::string_view text) {
-  const TText copy = MakeText(text, 0, true);
+  const TJsonStoredText copy = MakeStoredText(text, 0, true);
   if (FValueType != jvString) {
     Clear();
     FValueType = jvString;
   } else {
-    FreeText(FData.Text, TextFlags());
+    FreeStoredText(FData.Text, TextFlags());
   }
   SetText(copy.Data, copy.Length, copy.Flags);
 }
@@ -864,7 +802,7 @@ TJsonObject& TJsonValue::AsObject() {
 }
 
 void TJsonValue::Parse(std::string_view text) {
-  text = CutAtNul(text);
+  text = CutJsonTextAtNul(text);
   Clear();
   // A value's text is not trimmed, so the single pass only takes text
   // without blanks around it.
@@ -906,7 +844,8 @@ void TJsonValue::Assign(const TJsonBase* source) {
         AsArray().Assign(value.FData.Array);
       } else if (value.FValueType == jvString) {
         // The text is copied as it stands, escapes and all.
-        const TText copy = MakeText(value.RawText(), value.TextFlags() & (TTextFlags::kEscaped | TTextFlags::kCanonical), true);
+        const TJsonStoredText copy =
+            MakeStoredText(value.RawText(), value.TextFlags() & (TTextFlags::kEscaped | TTextFlags::kCanonical), true);
         FValueType = jvString;
         SetText(copy.Data, copy.Length, copy.Flags);
       } else {
@@ -998,11 +937,11 @@ TJsonObject* TJsonPair::Object() const {
 }
 
 std::string_view TJsonPair::RawName() const {
-  return TextView(FName, FNameLength, static_cast<uint8_t>(FNameFlags & TTextFlags::kMask));
+  return StoredTextView(FName, FNameLength, static_cast<uint8_t>(FNameFlags & TTextFlags::kMask));
 }
 
 void TJsonPair::SetNameText(const char* data, size_t length, uint8_t textFlags) {
-  const TText copy = MakeText(std::string_view(data, length), textFlags, true);
+  const TJsonStoredText copy = MakeStoredText(std::string_view(data, length), textFlags, true);
   FreeName();
   FName = copy.Data;
   FNameLength = copy.Length;
@@ -1010,20 +949,22 @@ void TJsonPair::SetNameText(const char* data, size_t length, uint8_t textFlags) 
 }
 
 void TJsonPair::FreeName() {
-  FreeText(FName, static_cast<uint8_t>(FNameFlags & TTextFlags::kMask));
+  FreeStoredText(FName, static_cast<uint8_t>(FNameFlags & TTextFlags::kMask));
   FName = nullptr;
   FNameLength = 0;
   FNameFlags &= kInObject;
 }
 
-std::string TJsonPair::Name() const { return DecodedText(RawName(), static_cast<uint8_t>(FNameFlags & TTextFlags::kMask)); }
+std::string TJsonPair::Name() const {
+  return DecodeStoredText(RawName(), static_cast<uint8_t>(FNameFlags & TTextFlags::kMask));
+}
 
 void TJsonPair::SetName(std::string_view name) { SetNameText(name.data(), name.size(), 0); }
 
 void TJsonPair::Parse(std::string_view text) {
   FreeName();
   FValue.Clear();
-  text = CutAtNul(text);
+  text = CutJsonTextAtNul(text);
   TJsonSplitBuilder builder(false);
   TSplitReader(builder, text, kJsonMaxDepth).Pair(this, text, 0);
 }
@@ -1057,7 +998,7 @@ TJsonPair& TJsonObject::Items(int index) const {
 
 int TJsonObject::Find(std::string_view name) const {
   return static_cast<int>(FItems.IndexOf([name](const TJsonPair& pair) {
-    return NameEquals(pair.RawName(), static_cast<uint8_t>(pair.FNameFlags & TTextFlags::kMask), name);
+    return StoredNameEquals(pair.RawName(), static_cast<uint8_t>(pair.FNameFlags & TTextFlags::kMask), name);
   }));
 }
 
@@ -1155,7 +1096,7 @@ void TFastJSON::Delete(std::string_view name) {
 }
 
 std::string_view TFastJSON::KeepText(std::string_view text) {
-  text = CutAtNul(text);
+  text = CutJsonTextAtNul(text);
   FText.reset(new char[text.size() + 1]);
   if (!text.empty()) std::memcpy(FText.get(), text.data(), text.size());
   FTextSize = text.size();
@@ -1269,7 +1210,7 @@ void TFastJSON::LoadOneFile(const std::string& fileName) {
   // The file is read once, into the block the nodes will point into.
   size_t size = 0;
   FText = ReadWholeFile(fileName, size);
-  const std::string_view text = CutAtNul(std::string_view(FText.get(), size));
+  const std::string_view text = CutJsonTextAtNul(std::string_view(FText.get(), size));
   FTextSize = text.size();
   ParseKeptText(text);
 }
