@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "json/json_formatter.h"
+#include "json/json_node_access.h"
 #include "json/json_parser.h"
 #include "json/json_stored_text.h"
 #include "json/json_text_internal.h"
@@ -18,32 +19,12 @@
 
 namespace vx {
 
-// An element of an array: a value that knows its array.
-class TJsonItem final : public TJsonValue {
- public:
-  static constexpr uint32_t kMaxSegmentItems = UINT32_MAX;
-
-  TJsonItem(TJsonArray* array, uint32_t /*index*/) : TJsonValue(kInArray), Array(array) {}
-  TJsonItem(TJsonItem&& source, uint32_t /*index*/) : TJsonValue(std::move(source), kInArray), Array(source.Array) {}
-
-  TJsonArray* const Array;
-};
-
 static_assert(sizeof(TJsonValue) == 16, "a value takes two words");
 static_assert(sizeof(TJsonPair) == 16 + sizeof(TJsonValue), "a pair ends with its value, with no padding");
 
 namespace {
 
 using TTextFlags = TJsonTextFlags;
-
-template <typename TNode>
-void DestroyChild(TNode* node, bool owned) {
-  if (owned) {
-    delete node;
-  } else {
-    node->~TNode();  // its memory belongs to the document's arena
-  }
-}
 
 // True when node is ancestor or lies below it.
 bool IsWithin(const TJsonBase* node, const TJsonBase* ancestor) {
@@ -158,36 +139,36 @@ class TJsonWriter {
       : FOut(stream, sizeHint), FToStream(stream != nullptr), FFormatter(formatter) {}
 
   void Value(const TJsonValue& value) {
-    switch (value.FValueType) {
+    switch (value.ValueType()) {
       case jvNone:
       case jvNull:
         FOut.Put("null");
         break;
       case jvString:
-        String(value.RawText(), value.TextFlags());
+        String(TJsonNodeAccess::RawText(value), TJsonNodeAccess::TextFlags(value));
         break;
       case jvNumber: {
         char digits[32];
-        FOut.Put(std::string_view(digits, JsonFloatToChars(value.FData.Number, digits)));
+        FOut.Put(std::string_view(digits, JsonFloatToChars(value.NumberValue(), digits)));
         break;
       }
       case jvBoolean:
-        FOut.Put((value.FFlags & TJsonValue::kTrue) ? std::string_view("true") : std::string_view("false"));
+        FOut.Put(value.BooleanValue() ? std::string_view("true") : std::string_view("false"));
         break;
       case jvObject:
-        Object(*value.FData.Object);
+        Object(*value.ObjectValue());
         break;
       case jvArray:
-        Array(*value.FData.Array);
+        Array(*value.ArrayValue());
         break;
     }
   }
 
   void Pair(const TJsonPair& pair) {
     Format(fmIndent);
-    String(pair.RawName(), static_cast<uint8_t>(pair.FNameFlags & TTextFlags::kMask));
+    String(TJsonNodeAccess::RawName(pair), TJsonNodeAccess::NameFlags(pair));
     FOut.Put(':');
-    Value(pair.FValue);
+    Value(pair.Value());
   }
 
   void Object(const TJsonObject& object) {
@@ -198,7 +179,7 @@ class TJsonWriter {
     }
     FOut.Put('{');
     bool first = true;
-    object.FItems.ForEach([&](const TJsonPair& pair) {
+    TJsonNodeAccess::Items(object).ForEach([&](const TJsonPair& pair) {
       if (!first) FOut.Put(',');
       first = false;
       Format(fmLineBreak);
@@ -212,7 +193,7 @@ class TJsonWriter {
     Format(fmIndentIn);
     FOut.Put('[');
     bool first = true;
-    array.FItems.ForEach([&](const TJsonValue& item) {
+    TJsonNodeAccess::Items(array).ForEach([&](const TJsonValue& item) {
       if (!first) FOut.Put(',');
       first = false;
       if (!FToStream) Format(fmLineBreak);
@@ -289,7 +270,7 @@ class TJsonFastBuilder {
   bool Boolean(bool flag) {
     TPendingValue& value = Next();
     value.Type = jvBoolean;
-    value.Flags = flag ? TJsonValue::kTrue : 0;
+    value.Flags = flag ? TJsonNodeAccess::kValueTrue : 0;
     return true;
   }
   bool Number(double number) {
@@ -302,7 +283,7 @@ class TJsonFastBuilder {
     const TJsonStoredText stored = MakeStoredText(text, StoredTextFlags(form), !FTextStays);
     TPendingValue& value = Next();
     value.Type = jvString;
-    value.Flags = static_cast<uint8_t>(stored.Flags << TJsonValue::kTextShift);
+    value.Flags = static_cast<uint8_t>(stored.Flags << TJsonNodeAccess::kValueTextShift);
     value.Length = stored.Length;
     value.Data.Text = stored.Data;
     return true;
@@ -349,15 +330,10 @@ class TJsonFastBuilder {
   }
   // After a complete pass over a document's text: its root.
   void MoveResultInto(TFastJSON& document) {
-    document.FRootInArena = FArena != nullptr;
     if (FResult.Type == jvArray) {
-      document.FJsonArray = FResult.Data.Array;
-      document.FJsonArray->FOwner = &document;
-      document.FStructType = jsArray;
+      TJsonNodeAccess::SetRoot(document, FResult.Data.Array, FArena != nullptr);
     } else {
-      document.FJsonObject = FResult.Data.Object;
-      document.FJsonObject->FOwner = &document;
-      document.FStructType = jsObject;
+      TJsonNodeAccess::SetRoot(document, FResult.Data.Object, FArena != nullptr);
     }
     FResult = TPendingValue();
   }
@@ -394,7 +370,7 @@ class TJsonFastBuilder {
   void Deliver(TJsonValueType type, void* container) {
     TPendingValue& value = Next();
     value.Type = type;
-    value.Flags = FArena ? 0 : TJsonValue::kChildOwned;
+    value.Flags = FArena ? 0 : TJsonNodeAccess::kValueChildOwned;
     if (type == jvObject) {
       value.Data.Object = static_cast<TJsonObject*>(container);
     } else {
@@ -403,34 +379,22 @@ class TJsonFastBuilder {
   }
 
   static void Place(TJsonValue& value, const TPendingValue& pending) {
-    value.FValueType = pending.Type;
-    value.FFlags = static_cast<uint8_t>((value.FFlags & (TJsonValue::kInPair | TJsonValue::kInArray)) | pending.Flags);
-    value.FLength = pending.Length;
-    value.FData.Number = pending.Data.Number;
-    if (pending.Type == jvObject) {
-      value.FData.Object = pending.Data.Object;
-      value.FData.Object->FOwner = &value;
-    } else if (pending.Type == jvArray) {
-      value.FData.Array = pending.Data.Array;
-      value.FData.Array->FOwner = &value;
-    } else if (pending.Type == jvString) {
-      value.FData.Text = pending.Data.Text;
-    }
+    TJsonNodeAccess::Fill(value, pending.Type, pending.Flags, pending.Length, pending.Data);
   }
 
   static void Discard(const TPendingValue& value) {
-    const bool owned = value.Flags & TJsonValue::kChildOwned;
+    const bool owned = value.Flags & TJsonNodeAccess::kValueChildOwned;
     if (value.Type == jvString) {
-      FreeStoredText(value.Data.Text, static_cast<uint8_t>(value.Flags >> TJsonValue::kTextShift));
+      FreeStoredText(value.Data.Text, static_cast<uint8_t>(value.Flags >> TJsonNodeAccess::kValueTextShift));
     }
-    if (value.Type == jvObject) DestroyChild(value.Data.Object, owned);
-    if (value.Type == jvArray) DestroyChild(value.Data.Array, owned);
+    if (value.Type == jvObject) DestroyJsonNode(value.Data.Object, owned);
+    if (value.Type == jvArray) DestroyJsonNode(value.Data.Array, owned);
   }
 
   template <typename TNode>
   TNode* NewNode() {
-    if (FArena == nullptr) return new TNode(nullptr);
-    return new (FArena->Allocate(sizeof(TNode))) TNode(nullptr);
+    if (FArena == nullptr) return TJsonNodeAccess::New<TNode>(nullptr);
+    return TJsonNodeAccess::NewAt<TNode>(FArena->Allocate(sizeof(TNode)), nullptr);
   }
 
   template <typename TItem>
@@ -449,7 +413,7 @@ class TJsonFastBuilder {
     TJsonSegment<TJsonItem>* segment = NewSegment<TJsonItem>(&array, count, FArena != nullptr);
     TJsonItem* items = segment->Items();
     for (size_t i = 0; i < count; ++i) Place(*new (items + i) TJsonItem(&array, 0), values[i]);
-    array.FItems.Adopt(segment, static_cast<uint32_t>(count), FArena != nullptr);
+    TJsonNodeAccess::Items(array).Adopt(segment, static_cast<uint32_t>(count), FArena != nullptr);
   }
 
   // The pairs go into segments of at most kMaxSegmentItems; only the first
@@ -458,14 +422,15 @@ class TJsonFastBuilder {
     TJsonSegment<TJsonPair>* first = nullptr;
     TJsonSegment<TJsonPair>* last = nullptr;
     for (size_t done = 0; done < count;) {
-      const size_t size = count - done < TJsonPair::kMaxSegmentItems ? count - done : TJsonPair::kMaxSegmentItems;
+      constexpr size_t kMost = TJsonNodeAccess::kMaxPairsPerSegment;
+      const size_t size = count - done < kMost ? count - done : kMost;
       TJsonSegment<TJsonPair>* segment = NewSegment<TJsonPair>(&object, size, FArena != nullptr && first == nullptr);
       TJsonPair* items = segment->Items();
       for (size_t i = 0; i < size; ++i) {
         const TPendingPair& pending = pairs[done + i];
-        TJsonPair* pair = new (items + i) TJsonPair(pending.Name, pending.NameLength, pending.NameFlags,
-                                                    static_cast<uint32_t>(i));
-        Place(pair->FValue, pending.Value);
+        const TJsonStoredText name{pending.Name, pending.NameLength, pending.NameFlags};
+        TJsonPair* pair = TJsonNodeAccess::NewPairAt(items + i, name, static_cast<uint32_t>(i));
+        Place(pair->Value(), pending.Value);
       }
       if (last) {
         last->Next = segment;
@@ -475,7 +440,7 @@ class TJsonFastBuilder {
       last = segment;
       done += size;
     }
-    object.FItems.Adopt(first, static_cast<uint32_t>(count), FArena != nullptr);
+    TJsonNodeAccess::Items(object).Adopt(first, static_cast<uint32_t>(count), FArena != nullptr);
   }
 
   TJsonArena* const FArena;
@@ -508,32 +473,31 @@ class TJsonSplitBuilder {
     document->NewObject();
     return document->JsonObject();
   }
-  TJsonPair* AddPair(TJsonObject* object) { return &object->FItems.Append(object, std::string_view()); }
+  TJsonPair* AddPair(TJsonObject* object) { return &object->Add(std::string_view()); }
   // A name that fails to decode leaves the pair's name empty.
   void SetPairName(TJsonPair* pair, std::string_view escaped) {
     const TJsonStringForm form = InspectJsonText(escaped);
     if (!form.Valid) throw EJsonError("InvalidHexNumber");
-    const TJsonStoredText text = MakeStoredText(escaped, StoredTextFlags(form), !FTextStays);
-    pair->FName = text.Data;
-    pair->FNameLength = text.Length;
-    pair->FNameFlags = static_cast<uint8_t>((pair->FNameFlags & TJsonPair::kInObject) | text.Flags);
+    TJsonNodeAccess::AdoptName(*pair, MakeStoredText(escaped, StoredTextFlags(form), !FTextStays));
   }
-  TJsonValue* PairValue(TJsonPair* pair) { return &pair->FValue; }
-  TJsonValue* AddItem(TJsonArray* array) { return &array->FItems.Append(array, array); }
+  TJsonValue* PairValue(TJsonPair* pair) { return &pair->Value(); }
+  TJsonValue* AddItem(TJsonArray* array) { return &array->Add(); }
 
-  void SetNull(TJsonValue* value) { value->FValueType = jvNull; }
+  void SetNull(TJsonValue* value) { TJsonNodeAccess::Fill(*value, jvNull, 0, 0, TJsonValueData{0}); }
   void SetBoolean(TJsonValue* value, bool flag) { value->SetAsBoolean(flag); }
   void SetNumber(TJsonValue* value, double number) {
-    value->FValueType = jvNumber;
-    value->FData.Number = number;
+    TJsonNodeAccess::Fill(*value, jvNumber, 0, 0, TJsonValueData{number});
   }
   // A text that fails to decode leaves a string value with no text.
   void SetString(TJsonValue* value, std::string_view escaped) {
-    value->FValueType = jvString;
+    TJsonNodeAccess::Fill(*value, jvString, 0, 0, TJsonValueData{0});
     const TJsonStringForm form = InspectJsonText(escaped);
     if (!form.Valid) throw EJsonError("InvalidHexNumber");
     const TJsonStoredText text = MakeStoredText(escaped, StoredTextFlags(form), !FTextStays);
-    value->SetText(text.Data, text.Length, text.Flags);
+    TJsonValueData data;
+    data.Text = text.Data;
+    TJsonNodeAccess::Fill(*value, jvString, static_cast<uint8_t>(text.Flags << TJsonNodeAccess::kValueTextShift),
+                          text.Length, data);
   }
   TJsonObject* SetObject(TJsonValue* value) { return &value->AsObject(); }
   TJsonArray* SetArray(TJsonValue* value) { return &value->AsArray(); }
@@ -543,7 +507,7 @@ class TJsonSplitBuilder {
     std::string message = "\"" + node->EnclosingPairName() + "\" parse error: ";
     message.append(text.substr(0, 100));
     message += " ..";
-    node->RaiseJsonError(message);
+    TJsonNodeAccess::RaiseJsonError(*node, message);
   }
 
  private:
@@ -642,23 +606,13 @@ void TJsonBase::Assign(const TJsonBase* source) {
 
 TJsonBase* TJsonBase::Owner() const {
   switch (FKind) {
-    case TKind::Document:
-      return nullptr;
-    case TKind::Object:
-      return static_cast<const TJsonObject*>(this)->FOwner;
-    case TKind::Array:
-      return static_cast<const TJsonArray*>(this)->FOwner;
-    case TKind::Pair: {
-      const auto* pair = static_cast<const TJsonPair*>(this);
-      return (pair->FNameFlags & TJsonPair::kInObject) ? pair->Object() : nullptr;
-    }
-    case TKind::Value:
-      break;
+    case TKind::Document: return nullptr;
+    case TKind::Object: return static_cast<const TJsonObject*>(this)->Owner();
+    case TKind::Array: return static_cast<const TJsonArray*>(this)->Owner();
+    case TKind::Pair: return static_cast<const TJsonPair*>(this)->Owner();
+    case TKind::Value: break;
   }
-  const auto* value = static_cast<const TJsonValue*>(this);
-  if (value->FFlags & TJsonValue::kInPair) return const_cast<TJsonPair*>(&TJsonPair::OfValue(*value));
-  if (value->FFlags & TJsonValue::kInArray) return static_cast<const TJsonItem*>(value)->Array;
-  return nullptr;
+  return static_cast<const TJsonValue*>(this)->Owner();
 }
 
 const char* TJsonBase::ClassName() const {
@@ -689,8 +643,8 @@ TJsonValue::TJsonValue(TJsonValue&& source, uint8_t placement)
       FFlags(static_cast<uint8_t>((source.FFlags & ~(kInPair | kInArray)) | placement)),
       FLength(source.FLength),
       FData(source.FData) {
-  if (FValueType == jvObject) FData.Object->FOwner = this;
-  if (FValueType == jvArray) FData.Array->FOwner = this;
+  if (FValueType == jvObject) TJsonNodeAccess::SetOwner(*FData.Object, this);
+  if (FValueType == jvArray) TJsonNodeAccess::SetOwner(*FData.Array, this);
   source.FValueType = jvNone;
   source.FFlags &= kInPair | kInArray;
   source.FLength = 0;
@@ -699,10 +653,16 @@ TJsonValue::TJsonValue(TJsonValue&& source, uint8_t placement)
 
 TJsonValue::~TJsonValue() { Clear(); }
 
+TJsonBase* TJsonValue::Owner() const {
+  if (FFlags & kInPair) return const_cast<TJsonPair*>(&TJsonNodeAccess::PairOf(*this));
+  if (FFlags & kInArray) return static_cast<const TJsonItem*>(this)->Array;
+  return nullptr;
+}
+
 void TJsonValue::Clear() {
   if (FValueType == jvString) FreeStoredText(FData.Text, TextFlags());
-  if (FValueType == jvObject) DestroyChild(FData.Object, FFlags & kChildOwned);
-  if (FValueType == jvArray) DestroyChild(FData.Array, FFlags & kChildOwned);
+  if (FValueType == jvObject) DestroyJsonNode(FData.Object, FFlags & kChildOwned);
+  if (FValueType == jvArray) DestroyJsonNode(FData.Array, FFlags & kChildOwned);
   FValueType = jvNone;
   FFlags &= kInPair | kInArray;
   FLength = 0;
@@ -783,7 +743,7 @@ void TJsonValue::SetAsBoolean(bool value) {
 
 TJsonArray& TJsonValue::AsArray() {
   if (FValueType == jvNone) {
-    FData.Array = new TJsonArray(this);
+    FData.Array = TJsonNodeAccess::New<TJsonArray>(this);
     FValueType = jvArray;
     FFlags |= kChildOwned;
   }
@@ -793,7 +753,7 @@ TJsonArray& TJsonValue::AsArray() {
 
 TJsonObject& TJsonValue::AsObject() {
   if (FValueType == jvNone) {
-    FData.Object = new TJsonObject(this);
+    FData.Object = TJsonNodeAccess::New<TJsonObject>(this);
     FValueType = jvObject;
     FFlags |= kChildOwned;
   }
@@ -932,6 +892,8 @@ const TJsonPair& TJsonPair::OfValue(const TJsonValue& value) {
   return *reinterpret_cast<const TJsonPair*>(reinterpret_cast<const char*>(&value) - kValueOffset);
 }
 
+TJsonBase* TJsonPair::Owner() const { return (FNameFlags & kInObject) ? Object() : nullptr; }
+
 TJsonObject* TJsonPair::Object() const {
   return static_cast<TJsonObject*>(TJsonSegment<TJsonPair>::OfFirstItem(this - FIndex)->Owner);
 }
@@ -998,14 +960,14 @@ TJsonPair& TJsonObject::Items(int index) const {
 
 int TJsonObject::Find(std::string_view name) const {
   return static_cast<int>(FItems.IndexOf([name](const TJsonPair& pair) {
-    return StoredNameEquals(pair.RawName(), static_cast<uint8_t>(pair.FNameFlags & TTextFlags::kMask), name);
+    return StoredNameEquals(TJsonNodeAccess::RawName(pair), TJsonNodeAccess::NameFlags(pair), name);
   }));
 }
 
 TJsonValue& TJsonObject::Values(std::string_view name) {
   const int index = Find(name);
-  if (index >= 0) return FItems.At(static_cast<uint32_t>(index)).FValue;
-  return Add(name).FValue;
+  if (index >= 0) return FItems.At(static_cast<uint32_t>(index)).Value();
+  return Add(name).Value();
 }
 
 TJsonPair& TJsonObject::Add(std::string_view name) { return FItems.Append(this, name); }
@@ -1051,8 +1013,8 @@ void TJsonObject::Assign(const TJsonBase* source) {
 TFastJSON::~TFastJSON() { Clear(); }
 
 void TFastJSON::FreeRoot() {
-  if (FJsonArray) DestroyChild(FJsonArray, !FRootInArena);
-  if (FJsonObject) DestroyChild(FJsonObject, !FRootInArena);
+  if (FJsonArray) DestroyJsonNode(FJsonArray, !FRootInArena);
+  if (FJsonObject) DestroyJsonNode(FJsonObject, !FRootInArena);
   FJsonArray = nullptr;
   FJsonObject = nullptr;
   FRootInArena = false;
@@ -1068,14 +1030,14 @@ void TFastJSON::Clear() {
 
 void TFastJSON::NewArray() {
   if (FStructType != jsNone) return;
-  FJsonArray = new TJsonArray(this);
+  FJsonArray = TJsonNodeAccess::New<TJsonArray>(this);
   FRootInArena = false;
   FStructType = jsArray;
 }
 
 void TFastJSON::NewObject() {
   if (FStructType != jsNone) return;
-  FJsonObject = new TJsonObject(this);
+  FJsonObject = TJsonNodeAccess::New<TJsonObject>(this);
   FRootInArena = false;
   FStructType = jsObject;
 }
@@ -1130,8 +1092,7 @@ void TFastJSON::Parse(std::string_view text) {
 }
 
 void ParseJsonDocumentSplitting(TFastJSON& document, std::string_view text) {
-  document.Clear();
-  document.ParseKeptTextSplitting(document.KeepText(text));
+  TJsonNodeAccess::ParseSplitting(document, text);
 }
 
 std::string TFastJSON::Stringify(TJSONFormatter* formatter) const {
