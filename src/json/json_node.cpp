@@ -9,6 +9,7 @@
 #include "json/json_formatter.h"
 #include "json/json_node_access.h"
 #include "json/json_parser.h"
+#include "json/json_writer.h"
 #include "json/json_stored_text.h"
 #include "json/json_text_internal.h"
 #include "support/file_io.h"
@@ -61,183 +62,6 @@ void AssignThroughCopy(TNode& target, const TJsonBase& source) {
 }
 
 }  // namespace
-
-// Where a writer's bytes go: a block that is appended to the text, or
-// written to the stream, whenever it is full; pieces are copied in without
-// the checks of a string's append.
-class TJsonOutput {
- public:
-  // sizeHint: about how many bytes a text will take, when known.
-  TJsonOutput(TStream* stream, size_t sizeHint) : FStream(stream), FBlock(new char[kBlockSize]) {
-    if (FStream) {
-      FBase = FStream->Position();
-    } else if (sizeHint > 0) {
-      // Only what is written is touched; a generous block costs nothing
-      // more and saves copying a large text while it grows.
-      FText.reserve(sizeHint + sizeHint / 4);
-    }
-  }
-
-  void Put(char c) {
-    if (FUsed == kBlockSize) Spill();
-    FBlock[FUsed++] = c;
-  }
-  void Put(std::string_view bytes) {
-    if (bytes.empty()) return;
-    if (bytes.size() > kBlockSize - FUsed) {
-      Spill();
-      if (bytes.size() > kBlockSize / 2) {
-        Emit(bytes);
-        return;
-      }
-    }
-    std::memcpy(FBlock.get() + FUsed, bytes.data(), bytes.size());
-    FUsed += bytes.size();
-  }
-
-  // The stream position of the next byte.
-  int64_t Position() const { return FBase + FEmitted + static_cast<int64_t>(FUsed); }
-  // Writes what is left to the stream.
-  void Finish() { Spill(); }
-  std::string TakeText() {
-    Spill();
-    return std::move(FText);
-  }
-
- private:
-  static constexpr size_t kBlockSize = 64 * 1024;
-
-  void Spill() {
-    Emit(std::string_view(FBlock.get(), FUsed));
-    FUsed = 0;
-  }
-  void Emit(std::string_view bytes) {
-    if (bytes.empty()) return;
-    if (FStream) {
-      FStream->WriteText(bytes);
-    } else {
-      FText.append(bytes);
-    }
-    FEmitted += static_cast<int64_t>(bytes.size());
-  }
-
-  TStream* const FStream;
-  std::unique_ptr<char[]> FBlock;
-  size_t FUsed = 0;
-  std::string FText;
-  int64_t FBase = 0;
-  int64_t FEmitted = 0;
-};
-
-// Writes nodes as JSON into a text, or into a stream. Both writers of the
-// model run here, so that the compact bytes are the same for both; with a
-// formatter the stream layout and the text layout differ as the
-// formatter's rules say.
-class TJsonWriter {
- public:
-  TJsonWriter(TStream* stream, TJSONFormatter* formatter, size_t sizeHint = 0)
-      : FOut(stream, sizeHint), FToStream(stream != nullptr), FFormatter(formatter) {}
-
-  void Value(const TJsonValue& value) {
-    switch (value.ValueType()) {
-      case jvNone:
-      case jvNull:
-        FOut.Put("null");
-        break;
-      case jvString:
-        String(TJsonNodeAccess::RawText(value), TJsonNodeAccess::TextFlags(value));
-        break;
-      case jvNumber: {
-        char digits[32];
-        FOut.Put(std::string_view(digits, JsonFloatToChars(value.NumberValue(), digits)));
-        break;
-      }
-      case jvBoolean:
-        FOut.Put(value.BooleanValue() ? std::string_view("true") : std::string_view("false"));
-        break;
-      case jvObject:
-        Object(*value.ObjectValue());
-        break;
-      case jvArray:
-        Array(*value.ArrayValue());
-        break;
-    }
-  }
-
-  void Pair(const TJsonPair& pair) {
-    Format(fmIndent);
-    String(TJsonNodeAccess::RawName(pair), TJsonNodeAccess::NameFlags(pair));
-    FOut.Put(':');
-    Value(pair.Value());
-  }
-
-  void Object(const TJsonObject& object) {
-    if (FFormatter) {
-      // The stream layout starts an object on a line of its own unless it is
-      // the very first thing written.
-      Format(!FToStream || FOut.Position() == 0 ? fmIndent : fmLineBreakIndent);
-    }
-    FOut.Put('{');
-    bool first = true;
-    TJsonNodeAccess::Items(object).ForEach([&](const TJsonPair& pair) {
-      if (!first) FOut.Put(',');
-      first = false;
-      Format(fmLineBreak);
-      Pair(pair);
-    });
-    Format(fmLineBreakIndent);
-    FOut.Put('}');
-  }
-
-  void Array(const TJsonArray& array) {
-    Format(fmIndentIn);
-    FOut.Put('[');
-    bool first = true;
-    TJsonNodeAccess::Items(array).ForEach([&](const TJsonValue& item) {
-      if (!first) FOut.Put(',');
-      first = false;
-      if (!FToStream) Format(fmLineBreak);
-      Value(item);
-    });
-    Format(fmLineBreakIndent);
-    FOut.Put(']');
-    Format(fmLineBreakOut);
-  }
-
-  void Finish() { FOut.Finish(); }
-  std::string TakeText() { return FOut.TakeText(); }
-
- private:
-  // A text that stands as the writer would write it is copied; any other
-  // is encoded (after decoding, when it holds escapes).
-  void String(std::string_view raw, uint8_t flags) {
-    FOut.Put('"');
-    if (flags & TTextFlags::kCanonical) {
-      FOut.Put(raw);
-    } else {
-      FScratch.clear();
-      if (flags & TTextFlags::kEscaped) {
-        AppendReencodedJsonText(FScratch, raw);
-      } else {
-        AppendEncodedJsonText(FScratch, raw);
-      }
-      FOut.Put(FScratch);
-    }
-    FOut.Put('"');
-  }
-
-  void Format(TJSONFormatterAction action) {
-    if (!FFormatter) return;
-    const TJSONFormatterText bytes = TJSONFormatter::Apply(action, FFormatter);
-    FOut.Put(bytes.LineBreak);
-    FOut.Put(bytes.Indent);
-  }
-
-  TJsonOutput FOut;
-  const bool FToStream;
-  TJSONFormatter* const FFormatter;
-  std::string FScratch;
-};
 
 // Builds the nodes of what the parser's single pass reads. What is read is
 // kept as plain records on two lists until its array or object ends; then
@@ -535,20 +359,6 @@ void ParseContainer(TNode& node, std::string_view text, char open, char close, T
   TJsonSplitBuilder builder(false);
   TSplitReader reader(builder, text, kJsonMaxDepth);
   split(reader, text);
-}
-
-template <typename TWrite>
-std::string StringifyWith(TJSONFormatter* formatter, size_t sizeHint, TWrite write) {
-  TJsonWriter writer(nullptr, formatter, sizeHint);
-  write(writer);
-  return writer.TakeText();
-}
-
-template <typename TWrite>
-void WriteWith(TStream& stream, TJSONFormatter* formatter, TWrite write) {
-  TJsonWriter writer(&stream, formatter);
-  write(writer);
-  writer.Finish();
 }
 
 }  // namespace
