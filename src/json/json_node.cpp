@@ -1,22 +1,19 @@
+// The nodes of the JSON model: the operations of each node class and of
+// the document, but for the deep copy (json_assign.cpp) and files
+// (json_file.cpp).
 #include "json/fast_json.h"
 
 #include <cstring>
-#include <exception>
-#include <new>
-#include <utility>
-#include <vector>
+#include <memory>
+#include <string>
 
-#include "json/json_formatter.h"
 #include "json/json_builders.h"
 #include "json/json_node_access.h"
 #include "json/json_parser.h"
-#include "json/json_writer.h"
 #include "json/json_stored_text.h"
 #include "json/json_text_internal.h"
-#include "support/file_io.h"
-#include "support/folders.h"
-#include "support/os_file.h"
-#include "support/streams.h"
+#include "json/json_writer.h"
+#include "support/errors.h"
 #include "support/text_utils.h"
 
 namespace vx {
@@ -27,44 +24,6 @@ static_assert(sizeof(TJsonPair) == 16 + sizeof(TJsonValue), "a pair ends with it
 namespace {
 
 using TTextFlags = TJsonTextFlags;
-
-// True when node is ancestor or lies below it.
-bool IsWithin(const TJsonBase* node, const TJsonBase* ancestor) {
-  for (; node != nullptr; node = node->Owner()) {
-    if (node == ancestor) return true;
-  }
-  return false;
-}
-
-template <typename TCopy, typename TNode>
-void AssignFrom(TNode& target, const TJsonBase& source) {
-  TCopy copy;
-  copy.Assign(&source);
-  target.Assign(&copy);
-}
-
-// Assigns target from a copy of source, which lies inside target: target
-// empties itself first and would destroy its own source.
-template <typename TNode>
-void AssignThroughCopy(TNode& target, const TJsonBase& source) {
-  switch (source.Kind()) {
-    case TJsonBase::TKind::Object: return AssignFrom<TJsonObject>(target, source);
-    case TJsonBase::TKind::Array: return AssignFrom<TJsonArray>(target, source);
-    case TJsonBase::TKind::Pair: return AssignFrom<TJsonPair>(target, source);
-    case TJsonBase::TKind::Value: return AssignFrom<TJsonValue>(target, source);
-    case TJsonBase::TKind::Document: break;  // a document lies inside nothing
-  }
-}
-
-[[noreturn]] void RaiseAssignError(const TJsonBase& node, const TJsonBase* source) {
-  throw EJsonError(JsonErrorText(node.ClassName(), std::string("assign error: ") +
-                                                       (source ? source->ClassName() : "nil") + " to " +
-                                                       node.ClassName()));
-}
-
-}  // namespace
-
-namespace {
 
 // Parses an object's or array's own text: the single pass first, the
 // splitting rules (split) when it gives up. The nodes and texts go to the
@@ -318,41 +277,6 @@ void TJsonValue::WriteTo(TStream& stream, TJSONFormatter* formatter) const {
   WriteWith(stream, formatter, [this](TJsonWriter& writer) { writer.Value(*this); });
 }
 
-void TJsonValue::Assign(const TJsonBase* source) {
-  if (source && IsWithin(source, this)) return AssignThroughCopy(*this, *source);
-  Clear();
-  if (source == nullptr) RaiseAssignError(*this, source);
-  switch (source->Kind()) {
-    case TKind::Object:
-      AsObject().Assign(source);
-      return;
-    case TKind::Array:
-      AsArray().Assign(source);
-      return;
-    case TKind::Value: {
-      const auto& value = static_cast<const TJsonValue&>(*source);
-      if (value.FValueType == jvObject) {
-        AsObject().Assign(value.FData.Object);
-      } else if (value.FValueType == jvArray) {
-        AsArray().Assign(value.FData.Array);
-      } else if (value.FValueType == jvString) {
-        // The text is copied as it stands, escapes and all.
-        const TJsonStoredText copy =
-            MakeStoredText(value.RawText(), value.TextFlags() & (TTextFlags::kEscaped | TTextFlags::kCanonical), true);
-        FValueType = jvString;
-        SetText(copy.Data, copy.Length, copy.Flags);
-      } else {
-        FValueType = value.FValueType;
-        FData.Number = value.FData.Number;
-        FFlags = static_cast<uint8_t>(FFlags | (value.FFlags & kTrue));
-      }
-      return;
-    }
-    default:
-      RaiseAssignError(*this, source);
-  }
-}
-
 // TJsonArray
 
 TJsonArray::TJsonArray() : TJsonBase(TKind::Array) {}
@@ -380,15 +304,6 @@ std::string TJsonArray::Stringify(TJSONFormatter* formatter) const {
 
 void TJsonArray::WriteTo(TStream& stream, TJSONFormatter* formatter) const {
   WriteWith(stream, formatter, [this](TJsonWriter& writer) { writer.Array(*this); });
-}
-
-void TJsonArray::Assign(const TJsonBase* source) {
-  if (source && IsWithin(source, this)) return AssignThroughCopy(*this, *source);
-  Clear();
-  if (source == nullptr || source->Kind() != TKind::Array) RaiseAssignError(*this, source);
-  const auto& array = static_cast<const TJsonArray&>(*source);
-  FItems.Reserve(this, array.FItems.Count());
-  array.FItems.ForEach([this](const TJsonItem& item) { Add().Assign(&item); });
 }
 
 // TJsonPair
@@ -472,18 +387,6 @@ void TJsonPair::WriteTo(TStream& stream, TJSONFormatter* formatter) const {
   WriteWith(stream, formatter, [this](TJsonWriter& writer) { writer.Pair(*this); });
 }
 
-void TJsonPair::Assign(const TJsonBase* source) {
-  if (source && IsWithin(source, this)) return AssignThroughCopy(*this, *source);
-  FreeName();
-  FValue.Clear();
-  if (source == nullptr || source->Kind() != TKind::Pair) RaiseAssignError(*this, source);
-  const auto& pair = static_cast<const TJsonPair&>(*source);
-  const std::string_view name = pair.RawName();
-  SetNameText(name.data(), name.size(),
-              static_cast<uint8_t>(pair.FNameFlags & (TTextFlags::kEscaped | TTextFlags::kCanonical)));
-  FValue.Assign(&pair.FValue);
-}
-
 // TJsonObject
 
 TJsonPair& TJsonObject::Items(int index) const {
@@ -530,15 +433,6 @@ std::string TJsonObject::Stringify(TJSONFormatter* formatter) const {
 
 void TJsonObject::WriteTo(TStream& stream, TJSONFormatter* formatter) const {
   WriteWith(stream, formatter, [this](TJsonWriter& writer) { writer.Object(*this); });
-}
-
-void TJsonObject::Assign(const TJsonBase* source) {
-  if (source && IsWithin(source, this)) return AssignThroughCopy(*this, *source);
-  Clear();
-  if (source == nullptr || source->Kind() != TKind::Object) RaiseAssignError(*this, source);
-  const auto& object = static_cast<const TJsonObject&>(*source);
-  FItems.Reserve(this, object.FItems.Count());
-  object.FItems.ForEach([this](const TJsonPair& pair) { Add(std::string_view()).Assign(&pair); });
 }
 
 // TFastJSON
@@ -641,110 +535,5 @@ void TFastJSON::WriteTo(TStream& stream, TJSONFormatter* formatter) const {
   if (FJsonArray) FJsonArray->WriteTo(stream, formatter);
   if (FJsonObject) FJsonObject->WriteTo(stream, formatter);
 }
-
-void TFastJSON::Assign(const TJsonBase* source) {
-  if (source && source != this && IsWithin(source, this)) return AssignThroughCopy(*this, *source);
-  if (source == this) return;
-  Clear();
-  const TJsonBase* root = source;
-  if (source && source->Kind() == TKind::Document) {
-    const auto& document = static_cast<const TFastJSON&>(*source);
-    root = document.FJsonArray ? static_cast<const TJsonBase*>(document.FJsonArray) : document.FJsonObject;
-    if (root == nullptr) return;  // an empty source gives an empty document
-  } else if (source && source->Kind() == TKind::Value) {
-    const auto& value = static_cast<const TJsonValue&>(*source);
-    if (value.ArrayValue()) {
-      root = value.ArrayValue();
-    } else if (value.ObjectValue()) {
-      root = value.ObjectValue();
-    }
-  }
-  if (root && root->Kind() == TKind::Array) {
-    NewArray();
-    FJsonArray->Assign(root);
-  } else if (root && root->Kind() == TKind::Object) {
-    NewObject();
-    FJsonObject->Assign(root);
-  } else {
-    RaiseAssignError(*this, source);
-  }
-}
-
-namespace {
-
-// The whole file in one block; "OSError" when it cannot be opened or read,
-// as the mapped file stream says it, and the not-a-file error for a pipe or
-// device, which is refused at once instead of waited for.
-std::unique_ptr<char[]> ReadWholeFile(const std::string& fileName, size_t& size) {
-  TOsFile file;
-  if (!file.Open(fileName, TOpenMode::ReadShared)) {
-    if (file.LastError == kErrorBadFileType) throw NotRegularFileError(fileName);
-    throw Exception(kOsErrorText);
-  }
-  const int64_t fileSize = file.Size();
-  if (fileSize < 0) throw Exception(kOsErrorText);
-  size = static_cast<size_t>(fileSize);
-  std::unique_ptr<char[]> bytes(new char[size + 1]);
-  size_t done = 0;
-  while (done < size) {
-    const int64_t read = file.Read(bytes.get() + done, static_cast<int64_t>(size - done));
-    if (read < 0) throw Exception(kOsErrorText);
-    if (read == 0) break;  // the file became shorter while it was read
-    done += static_cast<size_t>(read);
-  }
-  size = done;
-  return bytes;
-}
-
-}  // namespace
-
-void TFastJSON::LoadOneFile(const std::string& fileName) {
-  Clear();
-  if (!FileIsPresent(fileName)) return;
-  // The file is read once, into the block the nodes will point into.
-  size_t size = 0;
-  FText = ReadWholeFile(fileName, size);
-  const std::string_view text = CutJsonTextAtNul(std::string_view(FText.get(), size));
-  FTextSize = text.size();
-  ParseKeptText(text);
-}
-
-void TFastJSON::LoadFromFile(const std::string& fileName, bool tryBackup, bool reRaise) {
-  try {
-    LoadOneFile(fileName);
-  } catch (const std::exception&) {
-    const std::exception_ptr first = std::current_exception();
-    if (tryBackup) {
-      const std::string backup = BackupFileName(fileName);
-      if (FileIsPresent(backup)) {
-        try {
-          LoadOneFile(backup);
-        } catch (const std::exception&) {
-          // The backup is a last resort: whatever it gave stays, its error does not count.
-        }
-      }
-    }
-    if (reRaise) std::rethrow_exception(first);
-  }
-}
-
-void TFastJSON::SaveToFile(const std::string& fileName, bool makeBackup, TJSONFormatterClass formatterClass) const {
-  const std::string folder = ExtractFilePath(fileName);
-  if (!folder.empty()) CreateFolderTree(folder);
-  const std::unique_ptr<TJSONFormatter> formatter = formatterClass ? formatterClass("\r\n", 2) : nullptr;
-  {
-    TWriteCachedFileStream stream(fileName);
-    WriteTo(stream, formatter.get());
-    // Close, not the destructor, reports a failure of the last write.
-    stream.Close();
-  }
-  if (makeBackup) {
-    // A name without a folder is copied from and to the current folder.
-    const std::string source = folder.empty() ? std::string(".") + kPathDelim + fileName : fileName;
-    CopyFileRetry(source, BackupFileName(source));
-  }
-}
-
-std::string BackupFileName(const std::string& fileName) { return ChangeFileExt(fileName, ".~json"); }
 
 }  // namespace vx
