@@ -1,4 +1,12 @@
 // The deep copy of the JSON model: Assign of every node class.
+//
+// Assign empties the node, then copies the source into it. When the two
+// overlap, that order cannot work as it stands: a source inside the node
+// would be destroyed by the emptying, and a node inside its source would
+// copy into the tree it is reading, without end. Such a source is first
+// copied into a tree of its own, and the node is then filled from that
+// copy; the result is what an equal, separate source gives. Whether the
+// two overlap is asked once for each Assign, not again at every level.
 #include "json/fast_json.h"
 
 #include <string>
@@ -11,7 +19,9 @@ namespace vx {
 
 namespace {
 
-using TTextFlags = TJsonTextFlags;
+// What a copied text keeps of its flags: what its bytes are, not who owns
+// them.
+constexpr uint8_t kCopiedTextFlags = TJsonTextFlags::kEscaped | TJsonTextFlags::kCanonical;
 
 // True when node is ancestor or lies below it.
 bool IsWithin(const TJsonBase* node, const TJsonBase* ancestor) {
@@ -21,108 +31,141 @@ bool IsWithin(const TJsonBase* node, const TJsonBase* ancestor) {
   return false;
 }
 
-template <typename TCopy, typename TNode>
-void AssignFrom(TNode& target, const TJsonBase& source) {
-  TCopy copy;
-  copy.Assign(&source);
-  target.Assign(&copy);
+// True when one of the two lies inside the other, or they are one node.
+bool Overlaps(const TJsonBase& target, const TJsonBase& source) {
+  return IsWithin(&source, &target) || IsWithin(&target, &source);
 }
 
-// Assigns target from a copy of source, which lies inside target: target
-// empties itself first and would destroy its own source.
-template <typename TNode>
-void AssignThroughCopy(TNode& target, const TJsonBase& source) {
-  switch (source.Kind()) {
-    case TJsonBase::TKind::Object: return AssignFrom<TJsonObject>(target, source);
-    case TJsonBase::TKind::Array: return AssignFrom<TJsonArray>(target, source);
-    case TJsonBase::TKind::Pair: return AssignFrom<TJsonPair>(target, source);
-    case TJsonBase::TKind::Value: return AssignFrom<TJsonValue>(target, source);
-    case TJsonBase::TKind::Document: break;  // a document lies inside nothing
+// The copy proper: fills an empty target from a source that lies apart
+// from it.
+void CopyInto(TJsonArray& target, const TJsonArray& source);
+void CopyInto(TJsonObject& target, const TJsonObject& source);
+
+void CopyInto(TJsonValue& target, const TJsonValue& source) {
+  switch (source.ValueType()) {
+    case jvObject:
+      CopyInto(target.AsObject(), *source.ObjectValue());
+      return;
+    case jvArray:
+      CopyInto(target.AsArray(), *source.ArrayValue());
+      return;
+    case jvString: {
+      // The text is copied as it stands, escapes and all.
+      const TJsonStoredText copy =
+          MakeStoredText(TJsonNodeAccess::RawText(source), TJsonNodeAccess::TextFlags(source) & kCopiedTextFlags, true);
+      TJsonValueData data;
+      data.Text = copy.Data;
+      TJsonNodeAccess::Fill(target, jvString, static_cast<uint8_t>(copy.Flags << TJsonNodeAccess::kValueTextShift),
+                            copy.Length, data);
+      return;
+    }
+    default:
+      TJsonNodeAccess::Fill(target, source.ValueType(), source.BooleanValue() ? TJsonNodeAccess::kValueTrue : 0, 0,
+                            TJsonValueData{source.NumberValue()});
   }
 }
 
-[[noreturn]] void RaiseAssignError(const TJsonBase& node, const TJsonBase* source) {
-  throw EJsonError(JsonErrorText(node.ClassName(), std::string("assign error: ") +
-                                                       (source ? source->ClassName() : "nil") + " to " +
-                                                       node.ClassName()));
+void CopyInto(TJsonPair& target, const TJsonPair& source) {
+  TJsonNodeAccess::AdoptName(
+      target, MakeStoredText(TJsonNodeAccess::RawName(source), TJsonNodeAccess::NameFlags(source) & kCopiedTextFlags, true));
+  CopyInto(target.Value(), source.Value());
+}
+
+void CopyInto(TJsonArray& target, const TJsonArray& source) {
+  const TJsonList<TJsonItem>& items = TJsonNodeAccess::Items(source);
+  TJsonNodeAccess::Items(target).Reserve(&target, items.Count());
+  items.ForEach([&target](const TJsonItem& item) { CopyInto(target.Add(), item); });
+}
+
+void CopyInto(TJsonObject& target, const TJsonObject& source) {
+  const TJsonList<TJsonPair>& pairs = TJsonNodeAccess::Items(source);
+  TJsonNodeAccess::Items(target).Reserve(&target, pairs.Count());
+  pairs.ForEach([&target](const TJsonPair& pair) { CopyInto(target.Add(std::string_view()), pair); });
+}
+
+// Calls replace(from) with from the source itself, or, when the source
+// overlaps target, with a copy of it in a tree of its own. replace empties
+// target and fills it from from.
+template <typename TSource, typename TReplace>
+void ReplaceFrom(const TJsonBase& target, const TSource& source, TReplace replace) {
+  if (!Overlaps(target, source)) return replace(source);
+  TSource detached;
+  CopyInto(detached, source);
+  replace(detached);
+}
+
+// The assign error for a source (or none) that does not fit target, after
+// clear has emptied target. The source's class is read first: the source
+// may lie inside target.
+template <typename TClear>
+[[noreturn]] void RefuseSource(const TJsonBase& target, const TJsonBase* source, TClear clear) {
+  const std::string sourceClass = source ? source->ClassName() : "nil";
+  clear();
+  throw EJsonError(JsonErrorText(target.ClassName(), "assign error: " + sourceClass + " to " + target.ClassName()));
 }
 
 }  // namespace
 
 void TJsonValue::Assign(const TJsonBase* source) {
-  if (source && IsWithin(source, this)) return AssignThroughCopy(*this, *source);
-  Clear();
-  if (source == nullptr) RaiseAssignError(*this, source);
+  if (source == nullptr) RefuseSource(*this, source, [this] { Clear(); });
   switch (source->Kind()) {
     case TKind::Object:
-      AsObject().Assign(source);
-      return;
+      return ReplaceFrom(*this, static_cast<const TJsonObject&>(*source), [this](const TJsonObject& from) {
+        Clear();
+        CopyInto(AsObject(), from);
+      });
     case TKind::Array:
-      AsArray().Assign(source);
-      return;
-    case TKind::Value: {
-      const auto& value = static_cast<const TJsonValue&>(*source);
-      if (value.FValueType == jvObject) {
-        AsObject().Assign(value.FData.Object);
-      } else if (value.FValueType == jvArray) {
-        AsArray().Assign(value.FData.Array);
-      } else if (value.FValueType == jvString) {
-        // The text is copied as it stands, escapes and all.
-        const TJsonStoredText copy =
-            MakeStoredText(value.RawText(), value.TextFlags() & (TTextFlags::kEscaped | TTextFlags::kCanonical), true);
-        FValueType = jvString;
-        SetText(copy.Data, copy.Length, copy.Flags);
-      } else {
-        FValueType = value.FValueType;
-        FData.Number = value.FData.Number;
-        FFlags = static_cast<uint8_t>(FFlags | (value.FFlags & kTrue));
-      }
-      return;
-    }
-    default:
-      RaiseAssignError(*this, source);
+      return ReplaceFrom(*this, static_cast<const TJsonArray&>(*source), [this](const TJsonArray& from) {
+        Clear();
+        CopyInto(AsArray(), from);
+      });
+    case TKind::Value:
+      return ReplaceFrom(*this, static_cast<const TJsonValue&>(*source), [this](const TJsonValue& from) {
+        Clear();
+        CopyInto(*this, from);
+      });
+    case TKind::Pair:
+    case TKind::Document:
+      break;
   }
+  RefuseSource(*this, source, [this] { Clear(); });
 }
 
 void TJsonArray::Assign(const TJsonBase* source) {
-  if (source && IsWithin(source, this)) return AssignThroughCopy(*this, *source);
-  Clear();
-  if (source == nullptr || source->Kind() != TKind::Array) RaiseAssignError(*this, source);
-  const auto& array = static_cast<const TJsonArray&>(*source);
-  FItems.Reserve(this, array.FItems.Count());
-  array.FItems.ForEach([this](const TJsonItem& item) { Add().Assign(&item); });
+  if (source == nullptr || source->Kind() != TKind::Array) RefuseSource(*this, source, [this] { Clear(); });
+  ReplaceFrom(*this, static_cast<const TJsonArray&>(*source), [this](const TJsonArray& from) {
+    Clear();
+    CopyInto(*this, from);
+  });
 }
 
 void TJsonPair::Assign(const TJsonBase* source) {
-  if (source && IsWithin(source, this)) return AssignThroughCopy(*this, *source);
-  FreeName();
-  FValue.Clear();
-  if (source == nullptr || source->Kind() != TKind::Pair) RaiseAssignError(*this, source);
-  const auto& pair = static_cast<const TJsonPair&>(*source);
-  const std::string_view name = pair.RawName();
-  SetNameText(name.data(), name.size(),
-              static_cast<uint8_t>(pair.FNameFlags & (TTextFlags::kEscaped | TTextFlags::kCanonical)));
-  FValue.Assign(&pair.FValue);
+  auto clear = [this] {
+    FreeName();
+    FValue.Clear();
+  };
+  if (source == nullptr || source->Kind() != TKind::Pair) RefuseSource(*this, source, clear);
+  ReplaceFrom(*this, static_cast<const TJsonPair&>(*source), [this, &clear](const TJsonPair& from) {
+    clear();
+    CopyInto(*this, from);
+  });
 }
 
 void TJsonObject::Assign(const TJsonBase* source) {
-  if (source && IsWithin(source, this)) return AssignThroughCopy(*this, *source);
-  Clear();
-  if (source == nullptr || source->Kind() != TKind::Object) RaiseAssignError(*this, source);
-  const auto& object = static_cast<const TJsonObject&>(*source);
-  FItems.Reserve(this, object.FItems.Count());
-  object.FItems.ForEach([this](const TJsonPair& pair) { Add(std::string_view()).Assign(&pair); });
+  if (source == nullptr || source->Kind() != TKind::Object) RefuseSource(*this, source, [this] { Clear(); });
+  ReplaceFrom(*this, static_cast<const TJsonObject&>(*source), [this](const TJsonObject& from) {
+    Clear();
+    CopyInto(*this, from);
+  });
 }
 
 void TFastJSON::Assign(const TJsonBase* source) {
-  if (source && source != this && IsWithin(source, this)) return AssignThroughCopy(*this, *source);
   if (source == this) return;
-  Clear();
   const TJsonBase* root = source;
   if (source && source->Kind() == TKind::Document) {
     const auto& document = static_cast<const TFastJSON&>(*source);
     root = document.FJsonArray ? static_cast<const TJsonBase*>(document.FJsonArray) : document.FJsonObject;
-    if (root == nullptr) return;  // an empty source gives an empty document
+    if (root == nullptr) return Clear();  // an empty source gives an empty document
   } else if (source && source->Kind() == TKind::Value) {
     const auto& value = static_cast<const TJsonValue&>(*source);
     if (value.ArrayValue()) {
@@ -131,15 +174,23 @@ void TFastJSON::Assign(const TJsonBase* source) {
       root = value.ObjectValue();
     }
   }
+  // A document lies inside nothing, so only a root inside this document
+  // overlaps it.
   if (root && root->Kind() == TKind::Array) {
-    NewArray();
-    FJsonArray->Assign(root);
-  } else if (root && root->Kind() == TKind::Object) {
-    NewObject();
-    FJsonObject->Assign(root);
-  } else {
-    RaiseAssignError(*this, source);
+    return ReplaceFrom(*this, static_cast<const TJsonArray&>(*root), [this](const TJsonArray& from) {
+      Clear();
+      NewArray();
+      CopyInto(*FJsonArray, from);
+    });
   }
+  if (root && root->Kind() == TKind::Object) {
+    return ReplaceFrom(*this, static_cast<const TJsonObject&>(*root), [this](const TJsonObject& from) {
+      Clear();
+      NewObject();
+      CopyInto(*FJsonObject, from);
+    });
+  }
+  RefuseSource(*this, source, [this] { Clear(); });
 }
 
 }  // namespace vx
