@@ -173,7 +173,7 @@ void LoadFileRapidJSON(benchmark::State& state, int which) {
   const std::string& file = OrderFile(which);
   for (auto _ : state) {
     std::string text;
-    ReadWholeFile(file.c_str(), text);
+    ReadWholeFile(file, &text);
     rapidjson::Document json;
     json.Parse(text.data(), text.size());
     benchmark::DoNotOptimize(json.IsObject());
@@ -185,7 +185,7 @@ void LoadFileNlohmann(benchmark::State& state, int which) {
   const std::string& file = OrderFile(which);
   for (auto _ : state) {
     std::string text;
-    ReadWholeFile(file.c_str(), text);
+    ReadWholeFile(file, &text);
     nlohmann::json json = nlohmann::json::parse(text);
     benchmark::DoNotOptimize(json.size());
   }

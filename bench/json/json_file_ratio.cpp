@@ -274,7 +274,7 @@ std::vector<TWork> MakeWork(const std::string& file, const std::string& out, con
        },
        [&file] {
          std::string text;
-         ReadWholeFile(file.c_str(), text);
+         ReadWholeFile(file, &text);
          rapidjson::Document json;
          json.Parse(text.data(), text.size());
        }},
@@ -306,7 +306,7 @@ void PrintInProcessRows(const TOptions& options) {
     TFastJSON model;
     model.LoadFromFile(file, false, true);
     std::string text;
-    ReadWholeFile(file.c_str(), text);
+    ReadWholeFile(file, &text);
     rapidjson::Document rapid;
     rapid.Parse(text.data(), text.size());
     text = std::string();

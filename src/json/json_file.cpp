@@ -15,40 +15,20 @@
 
 namespace vx {
 
-namespace {
-
-// The whole file in one block; "OSError" when it cannot be opened or read,
-// as the mapped file stream says it, and the not-a-file error for a pipe or
-// device, which is refused at once instead of waited for.
-std::unique_ptr<char[]> ReadWholeFile(const std::string& fileName, size_t& size) {
-  TOsFile file;
-  if (!file.Open(fileName, TOpenMode::ReadShared)) {
-    if (file.LastError == kErrorBadFileType) throw NotRegularFileError(fileName);
-    throw Exception(kOsErrorText);
-  }
-  const int64_t fileSize = file.Size();
-  if (fileSize < 0) throw Exception(kOsErrorText);
-  size = static_cast<size_t>(fileSize);
-  std::unique_ptr<char[]> bytes(new char[size + 1]);
-  size_t done = 0;
-  while (done < size) {
-    const int64_t read = file.Read(bytes.get() + done, static_cast<int64_t>(size - done));
-    if (read < 0) throw Exception(kOsErrorText);
-    if (read == 0) break;  // the file became shorter while it was read
-    done += static_cast<size_t>(read);
-  }
-  size = done;
-  return bytes;
-}
-
-}  // namespace
-
 void TFastJSON::LoadOneFile(const std::string& fileName) {
   Clear();
   if (!FileIsPresent(fileName)) return;
   // The file is read once, into the block the nodes will point into.
   size_t size = 0;
-  FText = ReadWholeFile(fileName, size);
+  TFileReadError error;
+  if (!ReadWholeFile(fileName, &FText, &size, &error)) {
+    // As the mapped file stream says it, and the not-a-file error for a
+    // pipe or device, which is refused at once instead of waited for.
+    if (error.Step == TFileReadError::TStep::Open && error.Code == kErrorBadFileType) {
+      throw NotRegularFileError(fileName);
+    }
+    throw Exception(kOsErrorText);
+  }
   const std::string_view text = CutJsonTextAtNul(std::string_view(FText.get(), size));
   FTextSize = text.size();
   ParseKeptText(text);
