@@ -104,6 +104,17 @@ template <typename TClear>
   throw EJsonError(JsonErrorText(target.ClassName(), "assign error: " + sourceClass + " to " + target.ClassName()));
 }
 
+// Assign of an array or object: the source must be of its own class.
+template <typename TContainer>
+void AssignContainer(TContainer& target, const TJsonBase* source) {
+  auto clear = [&target] { target.Clear(); };
+  if (source == nullptr || source->Kind() != target.Kind()) RefuseSource(target, source, clear);
+  ReplaceFrom(target, static_cast<const TContainer&>(*source), [&target, &clear](const TContainer& from) {
+    clear();
+    CopyInto(target, from);
+  });
+}
+
 }  // namespace
 
 void TJsonValue::Assign(const TJsonBase* source) {
@@ -131,13 +142,7 @@ void TJsonValue::Assign(const TJsonBase* source) {
   RefuseSource(*this, source, [this] { Clear(); });
 }
 
-void TJsonArray::Assign(const TJsonBase* source) {
-  if (source == nullptr || source->Kind() != TKind::Array) RefuseSource(*this, source, [this] { Clear(); });
-  ReplaceFrom(*this, static_cast<const TJsonArray&>(*source), [this](const TJsonArray& from) {
-    Clear();
-    CopyInto(*this, from);
-  });
-}
+void TJsonArray::Assign(const TJsonBase* source) { AssignContainer(*this, source); }
 
 void TJsonPair::Assign(const TJsonBase* source) {
   auto clear = [this] {
@@ -151,13 +156,7 @@ void TJsonPair::Assign(const TJsonBase* source) {
   });
 }
 
-void TJsonObject::Assign(const TJsonBase* source) {
-  if (source == nullptr || source->Kind() != TKind::Object) RefuseSource(*this, source, [this] { Clear(); });
-  ReplaceFrom(*this, static_cast<const TJsonObject&>(*source), [this](const TJsonObject& from) {
-    Clear();
-    CopyInto(*this, from);
-  });
-}
+void TJsonObject::Assign(const TJsonBase* source) { AssignContainer(*this, source); }
 
 void TFastJSON::Assign(const TJsonBase* source) {
   if (source == this) return;
