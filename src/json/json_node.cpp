@@ -161,7 +161,7 @@ void TJsonValue::Clear() {
   FData.Number = 0;
 }
 
-std::string_view TJsonValue::RawText() const { return StoredTextView(FData.Text, FLength, TextFlags()); }
+std::string_view TJsonValue::RawText() const { return TJsonNodeAccess::RawText(*this); }
 
 void TJsonValue::SetText(const char* data, size_t length, uint8_t textFlags) {
   FData.Text = data;
@@ -346,9 +346,7 @@ TJsonObject* TJsonPair::Object() const {
   return static_cast<TJsonObject*>(TJsonSegment<TJsonPair>::OfFirstItem(this - FIndex)->Owner);
 }
 
-std::string_view TJsonPair::RawName() const {
-  return StoredTextView(FName, FNameLength, static_cast<uint8_t>(FNameFlags & TTextFlags::kMask));
-}
+std::string_view TJsonPair::RawName() const { return TJsonNodeAccess::RawName(*this); }
 
 void TJsonPair::SetNameText(const char* data, size_t length, uint8_t textFlags) {
   const TJsonStoredText copy = MakeStoredText(std::string_view(data, length), textFlags, true);

@@ -50,7 +50,9 @@ class TJsonNodeAccess {
   static constexpr uint8_t kValueTextShift = TJsonValue::kTextShift;
 
   // A string value's text as stored, and its TJsonTextFlags.
-  static std::string_view RawText(const TJsonValue& value) { return value.RawText(); }
+  static std::string_view RawText(const TJsonValue& value) {
+    return StoredTextView(value.FData.Text, value.FLength, value.TextFlags());
+  }
   static uint8_t TextFlags(const TJsonValue& value) { return value.TextFlags(); }
 
   // Gives an empty value its content: the type, the flag bits above, and
@@ -90,7 +92,9 @@ class TJsonNodeAccess {
   static constexpr uint32_t kMaxPairsPerSegment = TJsonPair::kMaxSegmentItems;
 
   // A pair's name as stored, and its TJsonTextFlags.
-  static std::string_view RawName(const TJsonPair& pair) { return pair.RawName(); }
+  static std::string_view RawName(const TJsonPair& pair) {
+    return StoredTextView(pair.FName, pair.FNameLength, NameFlags(pair));
+  }
   static uint8_t NameFlags(const TJsonPair& pair) {
     return static_cast<uint8_t>(pair.FNameFlags & TJsonTextFlags::kMask);
   }
