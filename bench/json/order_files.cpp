@@ -38,8 +38,6 @@ std::string Repeat(const std::string& piece, size_t count) {
 
 }  // namespace
 
-const TOrderFile kOrderFiles[2] = {{"10000 positions", 10000, false}, {"200 attachments", 200, true}};
-
 std::string MakeOrderText(int positions, bool attachments) {
   TRandom random;
   TFastJSON json;
