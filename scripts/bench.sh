@@ -1,17 +1,21 @@
 #!/usr/bin/env bash
 # Builds the benchmarks in Release and prints their ratio tables, each row
 # of ours against its yardstick measured in the same run:
-#   JSON      vxorder check/compact/format as whole processes against a
-#             RapidJSON and an nlohmann program (time and peak memory), the
-#             hostile texts against benign ones, and the model in one
-#             process against RapidJSON and nlohmann::json
+#   JSON      on the order files and the numbers, catalog and feed shapes:
+#             vxorder check/compact/format as whole processes against a
+#             RapidJSON, an nlohmann and a simdjson program (time and peak
+#             memory; simdjson has no format), the hostile texts against
+#             benign ones, and the model in one process against RapidJSON,
+#             nlohmann::json and simdjson
 #   base64    the attachment codec against a plain one
 #   INI       the fast INI file against inih
 #   host link a host call against a bare pipe ping-pong
 #
 #   bash scripts/bench.sh [--wine]    as root on Debian 12: installs what is missing
 #   --wine    also the whole-file rows of the Windows build under wine
-#             (vxorder.exe against rapidjson_order.exe, the 10 000 positions)
+#             (vxorder.exe against rapidjson_order.exe and nlohmann_order.exe,
+#             the 10 000 positions and the three shapes; simdjson is a
+#             library of the Linux system and is not there)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -25,7 +29,8 @@ esac
 bash scripts/setup.sh rapidjson-dev=/usr/include/rapidjson/document.h \
   nlohmann-json3-dev=/usr/include/nlohmann/json.hpp \
   libbenchmark-dev=/usr/include/benchmark/benchmark.h \
-  libinih-dev=/usr/include/INIReader.h
+  libinih-dev=/usr/include/INIReader.h \
+  libsimdjson-dev=/usr/include/simdjson.h
 jobs=${VX_JOBS:-2}
 build=$root/build/bench
 results=$build/results
@@ -38,7 +43,7 @@ json=$build/bench/json
 echo
 echo "== JSON: vxorder as a whole process"
 "$json/json_file_ratio" --vxorder "$build/tools/vxorder/vxorder" --rapidjson "$json/rapidjson_order" \
-  --nlohmann "$json/nlohmann_order" --rounds 5
+  --nlohmann "$json/nlohmann_order" --simdjson "$json/simdjson_order" --rounds 5
 
 # Each Google Benchmark program writes its rows to a file; the table pairs
 # them. Its own report and the machine's description go to a log beside it.

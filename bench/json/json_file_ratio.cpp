@@ -1,9 +1,12 @@
 // The whole-file rows without Google Benchmark, so that they also run in
 // the Windows build:
-//  - vxorder check, compact and format against a RapidJSON and an nlohmann
-//    program doing the same work, on the two generated order files; each
-//    run is a process of its own, the programs take turns in every round,
-//    and the table gives median times, peak memory and their ratios;
+//  - vxorder check, compact and format against a RapidJSON, an nlohmann
+//    and (natively) a simdjson program doing the same work, on the two
+//    generated order files and the three other shapes; each run is a
+//    process of its own, the programs take turns in every round, and the
+//    table gives median times, peak memory and their ratios, and then the
+//    size of each program's output, which shows that they wrote the same
+//    document (each in its library's way);
 //  - the same work done by the model and by RapidJSON in this process,
 //    where no program's start counts;
 //  - the hostile shapes against benign texts of the same size and depth,
@@ -16,8 +19,8 @@
 // process for time.
 // A child's peak memory counts what its parent held when it was started
 // (POSIX starts it from the parent's memory), so this process stays small
-// while it starts programs: a run of itself writes the order files, and
-// outputs are compared piece by piece.
+// while it starts programs: a run of itself writes each file, and outputs
+// are compared piece by piece.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -36,6 +39,7 @@
 #include "child_process.h"
 #include "json/fast_json.h"
 #include "json/json_formatter.h"
+#include "json_files.h"
 #include "order_files.h"
 #include "peer_file.h"
 #include "rapidjson_pretty.h"
@@ -45,17 +49,25 @@ namespace vx::bench {
 namespace {
 
 const char kUsage[] =
-    "usage: json_file_ratio --vxorder PATH --rapidjson PATH [--nlohmann PATH] [--rounds N] [--folder DIR]\n"
-    "                       [--orders small|all]\n"
-    "       json_file_ratio --write-order POSITIONS ATTACHMENTS(0|1) FILE\n"
+    "usage: json_file_ratio --vxorder PATH --rapidjson PATH [--nlohmann PATH] [--simdjson PATH] [--rounds N]\n"
+    "                       [--folder DIR] [--orders small|all]\n"
+    "       json_file_ratio --write-file N FILE\n"
+    "  --simdjson PATH   a program without format (simdjson has no pretty writer)\n"
     "  --rounds N        runs of each program per row (default 5)\n"
-    "  --folder DIR      where the order files are written (default: a folder in the temporary folder)\n"
-    "  --orders small    only the file of 10000 positions (default all: also the attachments)\n";
+    "  --folder DIR      where the files are written (default: a folder in the temporary folder)\n"
+    "  --orders small    of the order files only the one of 10000 positions (default all: also the\n"
+    "                    attachments)\n"
+    "  --write-file N    writes the Nth file of the rows (from 0), for a run of this program itself\n";
+
+struct TProgram {
+  std::string Name;
+  std::string Path;
+  bool Formats = true;  // knows the format command
+};
 
 struct TOptions {
   std::string Self;
-  std::vector<std::string> Programs;  // vxorder first, then the peers
-  std::vector<std::string> Names;
+  std::vector<TProgram> Programs;  // vxorder first, then the peers
   int Rounds = 5;
   std::string Folder;
   bool AllOrders = true;
@@ -63,7 +75,7 @@ struct TOptions {
 
 bool ParseOptions(int argc, char** argv, TOptions& options) {
   options.Self = argv[0];
-  std::string vxorder, rapidjson, nlohmann;
+  std::string vxorder, rapidjson, nlohmann, simdjson;
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string option = argv[i];
     const std::string value = argv[i + 1];
@@ -73,6 +85,8 @@ bool ParseOptions(int argc, char** argv, TOptions& options) {
       rapidjson = value;
     } else if (option == "--nlohmann") {
       nlohmann = value;
+    } else if (option == "--simdjson") {
+      simdjson = value;
     } else if (option == "--folder") {
       options.Folder = value;
     } else if (option == "--orders" && (value == "small" || value == "all")) {
@@ -85,12 +99,9 @@ bool ParseOptions(int argc, char** argv, TOptions& options) {
     }
   }
   if (argc % 2 == 0 || vxorder.empty() || rapidjson.empty()) return false;
-  options.Programs = {vxorder, rapidjson};
-  options.Names = {"vxorder", "RapidJSON"};
-  if (!nlohmann.empty()) {
-    options.Programs.push_back(nlohmann);
-    options.Names.push_back("nlohmann");
-  }
+  options.Programs = {{"vxorder", vxorder}, {"RapidJSON", rapidjson}};
+  if (!nlohmann.empty()) options.Programs.push_back({"nlohmann", nlohmann});
+  if (!simdjson.empty()) options.Programs.push_back({"simdjson", simdjson, false});
   if (options.Folder.empty()) options.Folder = (std::filesystem::temp_directory_path() / "vx-json-ratio").string();
   return true;
 }
@@ -128,39 +139,48 @@ struct TMeasure {
   std::vector<double> Megabytes;
 };
 
-// One row: the command on one file, every program in turn, each round
-// starting with another one so that a drift of the machine favours none.
+bool Knows(const TProgram& program, const std::string& command) { return command != "format" || program.Formats; }
+
+// Where a program's run writes: standard output to Output(...) + ".txt",
+// format's file to Output(...) + ".json".
+std::string Output(const TOptions& options, const TProgram& program) {
+  return options.Folder + "/out-" + program.Name;
+}
+
+// One row: the command on one file, every program that knows it in turn,
+// each round starting with another one so that a drift of the machine
+// favours none. A program that does not know the command has no measures.
 std::vector<TMeasure> RunRow(const TOptions& options, const std::string& command, const std::string& file) {
   std::vector<TMeasure> measures(options.Programs.size());
   for (int round = 0; round < options.Rounds; ++round) {
     for (size_t turn = 0; turn < options.Programs.size(); ++turn) {
-      const size_t program = (turn + static_cast<size_t>(round)) % options.Programs.size();
-      const std::string out = options.Folder + "/out-" + options.Names[program];
-      std::vector<std::string> arguments = {options.Programs[program], command, file};
-      if (command == "format") arguments.push_back(out + ".json");
-      const TChildRun run = RunChild(arguments, out + ".txt");
-      if (run.ExitCode != 0) throw Exception(options.Names[program] + " " + command + " failed on " + file);
-      measures[program].Seconds.push_back(run.Seconds);
-      measures[program].Megabytes.push_back(run.PeakMegabytes);
+      const size_t index = (turn + static_cast<size_t>(round)) % options.Programs.size();
+      const TProgram& program = options.Programs[index];
+      if (!Knows(program, command)) continue;
+      std::vector<std::string> arguments = {program.Path, command, file};
+      if (command == "format") arguments.push_back(Output(options, program) + ".json");
+      const TChildRun run = RunChild(arguments, Output(options, program) + ".txt");
+      if (run.ExitCode != 0) throw Exception(program.Name + " " + command + " failed on " + file);
+      measures[index].Seconds.push_back(run.Seconds);
+      measures[index].Megabytes.push_back(run.PeakMegabytes);
     }
   }
   return measures;
 }
 
-std::string OrderFileName(const TOptions& options, const TOrderFile& order) {
-  return options.Folder + "/orders-" + std::to_string(order.Positions) + (order.Attachments ? "-attachments" : "") +
-         ".json";
-}
-
-// Medians of each program's runs of one command.
+// Medians of a program's runs of one command; none for a program that does
+// not know it.
 struct TRow {
-  std::vector<double> Seconds;
-  std::vector<double> Megabytes;
+  bool Measured = false;
+  double Seconds = 0;
+  double Megabytes = 0;
 };
 
 std::vector<TRow> Medians(const std::vector<TMeasure>& measures) {
   std::vector<TRow> rows;
-  for (const TMeasure& measure : measures) rows.push_back({{Median(measure.Seconds)}, {Median(measure.Megabytes)}});
+  for (const TMeasure& measure : measures) {
+    rows.push_back(measure.Seconds.empty() ? TRow() : TRow{true, Median(measure.Seconds), Median(measure.Megabytes)});
+  }
   return rows;
 }
 
@@ -175,54 +195,124 @@ std::vector<std::vector<TRow>> MeasureStarts(const TOptions& options) {
   return starts;
 }
 
-void PrintOrderRows(const TOptions& options) {
-  const std::vector<std::vector<TRow>> starts = MeasureStarts(options);
+// Stands where a program does not know the command. It takes three bytes
+// of UTF-8 and one column, so its fields are two bytes wider.
+const char kDash[] = "\xe2\x80\x93";
+
+void PrintTableHead(const TOptions& options, const std::vector<TRow>& checkStarts) {
   std::printf("Whole-file runs, median of %d rounds: milliseconds and peak memory in MB; vxorder's ratio to\n",
               options.Rounds);
   std::printf("each peer for time and memory, and for memory net of each program's start on a tiny order\n");
-  std::printf("(below 1.00: vxorder needs less)\n\n");
+  std::printf("(below 1.00: vxorder needs less; %s: the peer has no such command)\n\n", kDash);
   std::printf("start:  ");
-  for (size_t program = 0; program < options.Names.size(); ++program) {
-    std::printf("  %s %.1f ms %.1f MB", options.Names[program].c_str(), starts[0][program].Seconds[0] * 1000,
-                starts[0][program].Megabytes[0]);
+  for (size_t program = 0; program < options.Programs.size(); ++program) {
+    std::printf("  %s %.1f ms %.1f MB", options.Programs[program].Name.c_str(), checkStarts[program].Seconds * 1000,
+                checkStarts[program].Megabytes);
   }
   std::printf("  (check)\n\n");
   std::printf("%-8s %-16s %8s %6s", "command", "file", "vxorder", "MB");
-  for (size_t peer = 1; peer < options.Names.size(); ++peer) {
-    std::printf(" | %9s %6s %5s %5s %5s", options.Names[peer].c_str(), "MB", "time", "mem", "net m");
+  for (size_t peer = 1; peer < options.Programs.size(); ++peer) {
+    std::printf(" | %9s %6s %5s %5s %5s", options.Programs[peer].Name.c_str(), "MB", "time", "mem", "net m");
   }
   std::printf("\n");
-  for (const TOrderFile& order : kOrderFiles) {
-    if (order.Attachments && !options.AllOrders) continue;
-    const std::string file = OrderFileName(options, order);
-    const TChildRun written = RunChild({options.Self, "--write-order", std::to_string(order.Positions),
-                                        order.Attachments ? "1" : "0", file},
-                                       options.Folder + "/out-write.txt");
+}
+
+void PrintRow(const char* command, const char* label, const std::vector<TRow>& rows, const std::vector<TRow>& starts) {
+  const TRow& ours = rows[0];
+  std::printf("%-8s %-16s %8.1f %6.1f", command, label, ours.Seconds * 1000, ours.Megabytes);
+  for (size_t peer = 1; peer < rows.size(); ++peer) {
+    const TRow& theirs = rows[peer];
+    if (!theirs.Measured) {
+      std::printf(" | %11s %8s %7s %7s %7s", kDash, kDash, kDash, kDash, kDash);
+      continue;
+    }
+    const double netMegabytes = (ours.Megabytes - starts[0].Megabytes) / (theirs.Megabytes - starts[peer].Megabytes);
+    std::printf(" | %9.1f %6.1f %5.2f %5.2f %5.2f", theirs.Seconds * 1000, theirs.Megabytes,
+                ours.Seconds / theirs.Seconds, ours.Megabytes / theirs.Megabytes, netMegabytes);
+  }
+  std::printf("\n");
+  std::fflush(stdout);
+}
+
+// The size of what each program wrote for one command on one file, in MB;
+// below 0 for a program that does not know the command.
+struct TOutputSizes {
+  const char* Command;
+  const char* Label;
+  std::vector<double> Megabytes;
+};
+
+TOutputSizes MeasureOutputs(const TOptions& options, const char* command, const char* label) {
+  TOutputSizes sizes{command, label, {}};
+  const char* ending = std::string(command) == "format" ? ".json" : ".txt";
+  for (const TProgram& program : options.Programs) {
+    double megabytes = -1;
+    if (Knows(program, command)) {
+      megabytes = static_cast<double>(std::filesystem::file_size(Output(options, program) + ending)) / (1 << 20);
+    }
+    sizes.Megabytes.push_back(megabytes);
+  }
+  return sizes;
+}
+
+void PrintOutputSizes(const TOptions& options, const std::vector<TOutputSizes>& outputs) {
+  std::printf("\nWhat each program wrote, MB: the same document, each in its library's way (the model\n");
+  std::printf("escapes the bytes above 0x7F and the slash, writes 15 significant digits and an integer\n");
+  std::printf("of more than 15 digits as 1.23456789012346E17)\n\n");
+  std::printf("%-8s %-16s", "command", "file");
+  for (const TProgram& program : options.Programs) std::printf(" %10s", program.Name.c_str());
+  std::printf("\n");
+  for (const TOutputSizes& sizes : outputs) {
+    std::printf("%-8s %-16s", sizes.Command, sizes.Label);
+    for (const double megabytes : sizes.Megabytes) {
+      if (megabytes < 0) {
+        std::printf(" %12s", kDash);
+      } else {
+        std::printf(" %10.2f", megabytes);
+      }
+    }
+    std::printf("\n");
+  }
+}
+
+// The files of the rows, as indexes into kJsonFiles.
+std::vector<size_t> FileIndexes(const TOptions& options) {
+  std::vector<size_t> indexes;
+  for (size_t index = 0; index < std::size(kJsonFiles); ++index) {
+    if (options.AllOrders || !kJsonFiles[index].Large) indexes.push_back(index);
+  }
+  return indexes;
+}
+
+// Where the whole-file rows write kJsonFiles[index], which the rows in
+// this process read again.
+std::string JsonFileName(const TOptions& options, size_t index) {
+  return options.Folder + "/file-" + std::to_string(index) + ".json";
+}
+
+void PrintWholeFileRows(const TOptions& options) {
+  const std::vector<std::vector<TRow>> starts = MeasureStarts(options);
+  PrintTableHead(options, starts[0]);
+  std::vector<TOutputSizes> outputs;
+  for (const size_t index : FileIndexes(options)) {
+    const TJsonFile& json = kJsonFiles[index];
+    const std::string file = JsonFileName(options, index);
+    const TChildRun written =
+        RunChild({options.Self, "--write-file", std::to_string(index), file}, options.Folder + "/out-write.txt");
     if (written.ExitCode != 0) throw Exception("cannot write " + file);
     for (size_t c = 0; c < std::size(kCommands); ++c) {
-      const char* command = kCommands[c];
-      const std::vector<TRow> rows = Medians(RunRow(options, command, file));
-      const std::vector<TRow>& start = starts[c];
-      const double vxSeconds = rows[0].Seconds[0];
-      const double vxMegabytes = rows[0].Megabytes[0];
-      std::printf("%-8s %-16s %8.1f %6.1f", command, order.Label, vxSeconds * 1000, vxMegabytes);
-      for (size_t peer = 1; peer < rows.size(); ++peer) {
-        const double seconds = rows[peer].Seconds[0];
-        const double megabytes = rows[peer].Megabytes[0];
-        const double netMegabytes =
-            (vxMegabytes - start[0].Megabytes[0]) / (megabytes - start[peer].Megabytes[0]);
-        std::printf(" | %9.1f %6.1f %5.2f %5.2f %5.2f", seconds * 1000, megabytes, vxSeconds / seconds,
-                    vxMegabytes / megabytes, netMegabytes);
-      }
-      std::printf("\n");
-      std::fflush(stdout);
-      // The generated files are vxorder's own compact text, which compact
-      // must give back byte for byte.
-      if (std::string(command) == "compact" && !SameBytes(options.Folder + "/out-vxorder.txt", file)) {
+      const std::string command = kCommands[c];
+      PrintRow(kCommands[c], json.Label, Medians(RunRow(options, command, file)), starts[c]);
+      if (command != "check") outputs.push_back(MeasureOutputs(options, kCommands[c], json.Label));
+      // The order files are vxorder's own compact text, which compact must
+      // give back byte for byte.
+      if (command == "compact" && json.OwnCompactText &&
+          !SameBytes(Output(options, options.Programs[0]) + ".txt", file)) {
         throw Exception("vxorder compact changed the bytes of " + file);
       }
     }
   }
+  PrintOutputSizes(options, outputs);
 }
 
 template <typename TWork>
@@ -274,7 +364,7 @@ std::vector<TWork> MakeWork(const std::string& file, const std::string& out, con
        },
        [&file] {
          std::string text;
-         ReadWholeFile(file.c_str(), text);
+         ReadWholeFile(file, &text);
          rapidjson::Document json;
          json.Parse(text.data(), text.size());
        }},
@@ -300,20 +390,19 @@ void PrintInProcessRows(const TOptions& options) {
   std::printf("\nThe same work in this process (no program's start), median of %d rounds: milliseconds\n\n",
               options.Rounds);
   std::printf("%-8s %-16s %9s %10s %6s\n", "work", "file", "model", "RapidJSON", "ratio");
-  for (const TOrderFile& order : kOrderFiles) {
-    if (order.Attachments && !options.AllOrders) continue;
-    const std::string file = OrderFileName(options, order);
+  for (const size_t index : FileIndexes(options)) {
+    const std::string file = JsonFileName(options, index);
     TFastJSON model;
     model.LoadFromFile(file, false, true);
     std::string text;
-    ReadWholeFile(file.c_str(), text);
+    ReadWholeFile(file, &text);
     rapidjson::Document rapid;
     rapid.Parse(text.data(), text.size());
     text = std::string();
     const std::string out = options.Folder + "/out-in-process.json";
     for (const TWork& work : MakeWork(file, out, model, rapid)) {
       const auto [modelTime, rapidTime] = InterleavedMedians(work.Model, work.RapidJSON, options.Rounds);
-      std::printf("%-8s %-16s %9.1f %10.1f %6.2f\n", work.Command, order.Label, modelTime, rapidTime,
+      std::printf("%-8s %-16s %9.1f %10.1f %6.2f\n", work.Command, kJsonFiles[index].Label, modelTime, rapidTime,
                   modelTime / rapidTime);
       std::fflush(stdout);
     }
@@ -340,18 +429,21 @@ void PrintHostileRows(const TOptions& options) {
 }  // namespace vx::bench
 
 int main(int argc, char** argv) {
-  if (argc == 5 && std::string(argv[1]) == "--write-order") {
-    vx::bench::WriteFile(argv[4], vx::bench::MakeOrderText(std::atoi(argv[2]), std::string(argv[3]) == "1"));
-    return 0;
-  }
   vx::bench::TOptions options;
-  if (!vx::bench::ParseOptions(argc, argv, options)) {
+  const bool writing = argc == 4 && std::string(argv[1]) == "--write-file";
+  if (!writing && !vx::bench::ParseOptions(argc, argv, options)) {
     std::fputs(vx::bench::kUsage, stderr);
     return 2;
   }
   try {
+    if (writing) {
+      const size_t index = static_cast<size_t>(std::atoi(argv[2]));
+      if (index >= std::size(vx::bench::kJsonFiles)) throw vx::Exception(std::string("no file ") + argv[2]);
+      vx::bench::WriteFile(argv[3], vx::bench::kJsonFiles[index].Make());
+      return 0;
+    }
     std::filesystem::create_directories(options.Folder);
-    vx::bench::PrintOrderRows(options);
+    vx::bench::PrintWholeFileRows(options);
     vx::bench::PrintInProcessRows(options);
     vx::bench::PrintHostileRows(options);
     return 0;

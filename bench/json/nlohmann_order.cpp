@@ -1,6 +1,10 @@
 // What vxorder's check, compact and format do, done with nlohmann::json,
 // in the same way as rapidjson_order.
 //   nlohmann_order check FILE | compact FILE | format FILE OUT
+// Numbers are converted exactly, as the model does. The writing differs
+// from the model's as RapidJSON's does (texts as they are, the shortest
+// form of numbers), with an indentation of two spaces: the formatted
+// numbers file is more than twice the size of vxorder's.
 #include <cstdio>
 #include <cstring>
 #include <fstream>

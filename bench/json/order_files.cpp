@@ -1,25 +1,12 @@
 #include "order_files.h"
 
-#include <cstdint>
 #include <iterator>
 
+#include "bench_random.h"
 #include "json/fast_json.h"
 
 namespace vx::bench {
 namespace {
-
-// A small deterministic generator, so that every run measures the same text.
-class TRandom {
- public:
-  uint32_t Next() {
-    FState = FState * 6364136223846793005ULL + 1442695040888963407ULL;
-    return static_cast<uint32_t>(FState >> 33);
-  }
-  int Below(int n) { return static_cast<int>(Next() % static_cast<uint32_t>(n)); }
-
- private:
-  uint64_t FState = 0x9E3779B97F4A7C15ULL;
-};
 
 const char* const kWords[] = {"Schraube", "M\xfc" "ller", "Gewinde", "verzinkt", "Edelstahl", "Lieferung", "Montage",
                               "Stra\xdf" "e",  "Gr\xf6\xdf" "e", "Zubeh\xf6r", "Ersatzteil", "Pr\xfc" "fung", "Kabel",
@@ -50,8 +37,6 @@ std::string Repeat(const std::string& piece, size_t count) {
 }
 
 }  // namespace
-
-const TOrderFile kOrderFiles[2] = {{"10000 positions", 10000, false}, {"200 attachments", 200, true}};
 
 std::string MakeOrderText(int positions, bool attachments) {
   TRandom random;

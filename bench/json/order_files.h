@@ -12,13 +12,6 @@ namespace vx::bench {
 //   200 positions, each with a base64 "L2" attachment of 50 KB to 1 MB.
 std::string MakeOrderText(int positions, bool attachments);
 
-struct TOrderFile {
-  const char* Label;
-  int Positions;
-  bool Attachments;
-};
-extern const TOrderFile kOrderFiles[2];
-
 // A text that makes the single pass give up and the splitting rules work,
 // and a text of the same size and depth that the single pass reads.
 struct TJsonShape {

@@ -1,27 +1,14 @@
 // What the peer programs of the whole-file rows share: their command line
-// and reading a whole file.
+// and reading the file it names.
 #pragma once
 
 #include <cstdio>
 #include <cstring>
 #include <string>
 
-namespace vx::bench {
+#include "support/file_io.h"
 
-// The file's bytes; false when it cannot be read.
-inline bool ReadWholeFile(const char* name, std::string& text) {
-  std::FILE* file = std::fopen(name, "rb");
-  if (file == nullptr) return false;
-  bool read = std::fseek(file, 0, SEEK_END) == 0;
-  const long size = read ? std::ftell(file) : -1;
-  read = size >= 0 && std::fseek(file, 0, SEEK_SET) == 0;
-  if (read) {
-    text.resize(static_cast<size_t>(size));
-    read = std::fread(&text[0], 1, text.size(), file) == text.size();
-  }
-  std::fclose(file);
-  return read;
-}
+namespace vx::bench {
 
 // Checks "check FILE", "compact FILE" or "format FILE OUT" and reads FILE
 // into text; false, with a message, when either fails.
@@ -31,7 +18,7 @@ inline bool ReadPeerArguments(int argc, char** argv, const char* program, std::s
     std::fprintf(stderr, "usage: %s check|compact FILE | format FILE OUT\n", program);
     return false;
   }
-  if (!ReadWholeFile(argv[2], text)) {
+  if (!ReadWholeFile(argv[2], &text)) {
     std::fprintf(stderr, "cannot read %s\n", argv[2]);
     return false;
   }

@@ -6,6 +6,20 @@
 //   rapidjson_order compact FILE      writes the compact text to standard output
 //   rapidjson_order format FILE OUT   writes the pretty text to OUT
 // Compact JSON holds no line break, so standard output needs no binary mode.
+//
+// Where the work differs from vxorder's (json_file_ratio prints the sizes
+// of the outputs):
+//  - numbers are converted RapidJSON's default way, which parses the
+//    numbers file in half the time of its exact conversion
+//    (kParseFullPrecisionFlag) and leaves some of 16 and 17 significant
+//    digits a bit off (347 of its 120 843), where the model's are exact;
+//  - texts are written as they are, UTF-8 and the slash included, and
+//    numbers in their shortest form, where the model escapes bytes above
+//    0x7F and the slash and writes 15 significant digits: the compact feed
+//    is about a quarter shorter than vxorder's;
+//  - the pretty layout indents by four spaces and puts each item of an
+//    array on a line of its own: the formatted numbers file is about four
+//    times the size of vxorder's, the formatted catalog about twice.
 #include <cstdio>
 #include <cstring>
 #include <string>

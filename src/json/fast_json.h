@@ -13,10 +13,14 @@
 // that text, and its nodes and texts point into it; escapes are decoded
 // when a text is read. Its nodes lie in large blocks of the document that
 // are freed together. A value takes 16 bytes and a pair with its value 32:
-// the nodes have no table of virtual functions (the four operations of
+// the nodes have no table of virtual functions (the operations of
 // TJsonBase choose by the node's kind), and a value finds its pair or array
 // by where it lies. Items of an object or array never move when items are
 // added; Delete moves the items behind the deleted one.
+//
+// The parser's builders, the writer and the deep copy reach the nodes'
+// inside only through TJsonNodeAccess (json_node_access.h), the one friend
+// of every node class.
 #pragma once
 
 #include <cstddef>
@@ -40,9 +44,7 @@ class TJsonItem;
 class TJsonObject;
 class TJsonPair;
 class TJsonValue;
-class TJsonFastBuilder;
-class TJsonSplitBuilder;
-class TJsonWriter;
+class TJsonNodeAccess;
 
 enum TJsonValueType : uint8_t { jvNone, jvNull, jvString, jvNumber, jvBoolean, jvObject, jvArray };
 enum TJsonStructType : uint8_t { jsNone, jsArray, jsObject };
@@ -97,7 +99,7 @@ class TJsonBase {
   [[noreturn]] void RaiseJsonError(std::string_view message) const;
 
  private:
-  friend class TJsonSplitBuilder;
+  friend class TJsonNodeAccess;
   const TKind FKind;
 };
 
@@ -154,31 +156,34 @@ class TJsonValue : public TJsonBase {
   TJsonArray& AsArray();
   TJsonObject& AsObject();
 
+  // The pair or array that holds the value; null for a free value.
+  TJsonBase* Owner() const;
+
   void Parse(std::string_view text);
   std::string Stringify(TJSONFormatter* formatter = nullptr) const;
   void WriteTo(TStream& stream, TJSONFormatter* formatter = nullptr) const;
   void Assign(const TJsonBase* source);
 
- private:
-  friend class TJsonBase;
-  friend class TJsonItem;
-  friend class TJsonPair;
-  friend class TJsonFastBuilder;
-  friend class TJsonSplitBuilder;
-  friend class TJsonWriter;
-
-  // Where a value lies, which tells its owner.
+ protected:
+  // Where a value lies, which tells its owner: the items of an array are
+  // values of a class of their own.
   static constexpr uint8_t kInPair = 0x01;
   static constexpr uint8_t kInArray = 0x02;
+
+  explicit TJsonValue(uint8_t placement) : TJsonBase(TKind::Value), FFlags(placement) {}
+  // Takes over what source holds; source is left jvNone.
+  TJsonValue(TJsonValue&& source, uint8_t placement);
+
+ private:
+  friend class TJsonNodeAccess;
+  // A pair makes its value in place, as its last member.
+  friend class TJsonPair;
+
   // The text flags, shifted into the value's flags.
   static constexpr uint8_t kTextShift = 2;
   // The object or array was allocated for this value (not in an arena).
   static constexpr uint8_t kChildOwned = 0x40;
   static constexpr uint8_t kTrue = 0x80;
-
-  explicit TJsonValue(uint8_t placement) : TJsonBase(TKind::Value), FFlags(placement) {}
-  // Takes over what source holds; source is left jvNone.
-  TJsonValue(TJsonValue&& source, uint8_t placement);
 
   [[noreturn]] void RaiseValueTypeError(TJsonValueType target) const;
   uint8_t TextFlags() const { return static_cast<uint8_t>((FFlags >> kTextShift) & TJsonTextFlags::kMask); }
@@ -204,18 +209,16 @@ class TJsonArray final : public TJsonBase {
   TJsonValue& Add();
   void Clear();
 
+  // The value or document that holds the array; null for a free array.
+  TJsonBase* Owner() const { return FOwner; }
+
   void Parse(std::string_view text);
   std::string Stringify(TJSONFormatter* formatter = nullptr) const;
   void WriteTo(TStream& stream, TJSONFormatter* formatter = nullptr) const;
   void Assign(const TJsonBase* source);
 
  private:
-  friend class TJsonBase;
-  friend class TJsonValue;
-  friend class TFastJSON;
-  friend class TJsonFastBuilder;
-  friend class TJsonSplitBuilder;
-  friend class TJsonWriter;
+  friend class TJsonNodeAccess;
 
   explicit TJsonArray(TJsonBase* owner);
 
@@ -235,19 +238,18 @@ class TJsonPair final : public TJsonBase {
   TJsonValue& Value() { return FValue; }
   const TJsonValue& Value() const { return FValue; }
 
+  // The object that holds the pair; null for a free pair.
+  TJsonBase* Owner() const;
+
   void Parse(std::string_view text);
   std::string Stringify(TJSONFormatter* formatter = nullptr) const;
   void WriteTo(TStream& stream, TJSONFormatter* formatter = nullptr) const;
   void Assign(const TJsonBase* source);
 
  private:
-  friend class TJsonBase;
-  friend class TJsonValue;
-  friend class TJsonObject;
+  friend class TJsonNodeAccess;
+  // The object's list makes and moves its pairs.
   friend class TJsonList<TJsonPair>;
-  friend class TJsonFastBuilder;
-  friend class TJsonSplitBuilder;
-  friend class TJsonWriter;
 
   // The index in the segment is 16 bits wide.
   static constexpr uint32_t kMaxSegmentItems = 0xFFFF;
@@ -296,19 +298,16 @@ class TJsonObject final : public TJsonBase {
   void Delete(std::string_view name);
   void Clear();
 
+  // The value or document that holds the object; null for a free object.
+  TJsonBase* Owner() const { return FOwner; }
+
   void Parse(std::string_view text);
   std::string Stringify(TJSONFormatter* formatter = nullptr) const;
   void WriteTo(TStream& stream, TJSONFormatter* formatter = nullptr) const;
   void Assign(const TJsonBase* source);
 
  private:
-  friend class TJsonBase;
-  friend class TJsonValue;
-  friend class TJsonPair;
-  friend class TFastJSON;
-  friend class TJsonFastBuilder;
-  friend class TJsonSplitBuilder;
-  friend class TJsonWriter;
+  friend class TJsonNodeAccess;
 
   explicit TJsonObject(TJsonBase* owner) : TJsonBase(TKind::Object), FOwner(owner) {}
 
@@ -361,9 +360,7 @@ class TFastJSON final : public TJsonBase {
                   TJSONFormatterClass formatterClass = nullptr) const;
 
  private:
-  friend void ParseJsonDocumentSplitting(TFastJSON& document, std::string_view text);
-  friend class TJsonFastBuilder;
-  friend class TJsonSplitBuilder;
+  friend class TJsonNodeAccess;
 
   void LoadOneFile(const std::string& fileName);
   // The document's own copy of the text, cut at a NUL.

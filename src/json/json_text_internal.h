@@ -70,6 +70,14 @@ const char* FindJsonByte(const char* p, const char* end) {
       [](char c) { return ((c == TBytes) || ...); });
 }
 
+// The text up to its first NUL byte: every text of the model ends there.
+inline std::string_view CutJsonTextAtNul(std::string_view text) {
+  // A word at a time: the C library's memchr of the Windows build is a
+  // plain byte loop.
+  const char* nul = FindJsonByte<'\0'>(text.data(), text.data() + text.size());
+  return text.substr(0, static_cast<size_t>(nul - text.data()));
+}
+
 // The closing quote of a JSON string whose inner text starts at p (a
 // backslash skips the byte after it); null when the text ends first.
 const char* FindJsonStringEnd(const char* p, const char* end);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <utility>
 #include <vector>
 
 #include "support/errors.h"
@@ -34,20 +35,36 @@ auto WithRetries(Step&& step) {
   }
 }
 
-std::string ReadWholeFile(const std::string& fileName) {
+// Opens fileName and reads it into the memory that allocate(size) gives
+// for the file's size; *got is the count read.
+template <typename TAllocate>
+bool ReadWholeFileInto(const std::string& fileName, TAllocate allocate, size_t* got, TFileReadError* error) {
   TOsFile file;
-  if (!file.Open(fileName, TOpenMode::ReadShared)) {
-    if (file.LastError == kErrorBadFileType) throw NotRegularFileError(fileName);
-    throw EStreamError(CannotOpenFileText(fileName, FileErrorMessage(file.LastError)));
-  }
+  auto fail = [&](TFileReadError::TStep step) {
+    if (error) *error = {step, file.LastError};
+    return false;
+  };
+  if (!file.Open(fileName, TOpenMode::ReadShared)) return fail(TFileReadError::TStep::Open);
   const int64_t size = file.Size();
-  std::string content(static_cast<size_t>(std::max<int64_t>(size, 0)), '\0');
-  const int64_t got = size > 0 ? file.Read(&content[0], size) : 0;
-  if (size < 0 || got < 0) {
-    throw EStreamError(CannotReadFileText(fileName, FileErrorMessage(file.LastError)));
+  if (size < 0) return fail(TFileReadError::TStep::Read);
+  char* bytes = allocate(static_cast<size_t>(size));
+  const int64_t read = size > 0 ? file.Read(bytes, size) : 0;
+  if (read < 0) return fail(TFileReadError::TStep::Read);
+  *got = static_cast<size_t>(read);
+  return true;
+}
+
+// ReadWholeFile for the loads with retries: the exception of the
+// streams, and the not-a-file error for a pipe or device.
+std::string ReadWholeFileOrRaise(const std::string& fileName) {
+  std::string content;
+  TFileReadError error;
+  if (ReadWholeFile(fileName, &content, &error)) return content;
+  if (error.Step == TFileReadError::TStep::Read) {
+    throw EStreamError(CannotReadFileText(fileName, FileErrorMessage(error.Code)));
   }
-  content.resize(static_cast<size_t>(got));
-  return content;
+  if (error.Code == kErrorBadFileType) throw NotRegularFileError(fileName);
+  throw EStreamError(CannotOpenFileText(fileName, FileErrorMessage(error.Code)));
 }
 
 std::vector<TBoundedLine> ReadBoundedLines(const std::string& fileName, size_t maxLength, size_t maxLines,
@@ -55,7 +72,7 @@ std::vector<TBoundedLine> ReadBoundedLines(const std::string& fileName, size_t m
   TOsFile file;
   if (!file.Open(fileName, TOpenMode::ReadShared)) {
     if (file.LastError == kErrorBadFileType) throw NotRegularFileError(fileName);
-    throw EStreamError("Cannot open file \"" + fileName + "\". " + FileErrorMessage(file.LastError));
+    throw EStreamError(CannotOpenFileText(fileName, FileErrorMessage(file.LastError)));
   }
   std::vector<TBoundedLine> lines;
   TBoundedLine line;
@@ -72,7 +89,7 @@ std::vector<TBoundedLine> ReadBoundedLines(const std::string& fileName, size_t m
   std::vector<char> buffer(static_cast<size_t>(kCopyChunk));
   for (;;) {
     const int64_t got = file.Read(buffer.data(), kCopyChunk);
-    if (got < 0) throw EStreamError("Cannot read file \"" + fileName + "\". " + FileErrorMessage(file.LastError));
+    if (got < 0) throw EStreamError(CannotReadFileText(fileName, FileErrorMessage(file.LastError)));
     if (got == 0) break;
     for (int64_t i = 0; i < got; ++i) {
       const char c = buffer[static_cast<size_t>(i)];
@@ -138,6 +155,30 @@ bool CopyOnce(TOsFile& source, int64_t size, const std::string& target) {
 
 }  // namespace
 
+bool ReadWholeFile(const std::string& fileName, std::string* content, TFileReadError* error) {
+  std::string bytes;
+  size_t got = 0;
+  auto allocate = [&bytes](size_t size) {
+    bytes.assign(size, '\0');
+    return &bytes[0];
+  };
+  if (!ReadWholeFileInto(fileName, allocate, &got, error)) return false;
+  bytes.resize(got);
+  *content = std::move(bytes);
+  return true;
+}
+
+bool ReadWholeFile(const std::string& fileName, std::unique_ptr<char[]>* block, size_t* size, TFileReadError* error) {
+  std::unique_ptr<char[]> bytes;
+  auto allocate = [&bytes](size_t fileSize) {
+    bytes.reset(new char[fileSize + 1]);
+    return bytes.get();
+  };
+  if (!ReadWholeFileInto(fileName, allocate, size, error)) return false;
+  *block = std::move(bytes);
+  return true;
+}
+
 void SaveStringsRetry(const TStringList& list, const std::string& fileName) {
   const std::string text = list.Text();
   WithRetries([&](int) { WriteWholeFile(fileName, text); });
@@ -145,7 +186,7 @@ void SaveStringsRetry(const TStringList& list, const std::string& fileName) {
 
 void LoadStringsRetry(TStringList& list, const std::string& fileName) {
   if (!FileIsPresent(fileName)) return;
-  const std::string text = WithRetries([&](int) { return ReadWholeFile(fileName); });
+  const std::string text = WithRetries([&](int) { return ReadWholeFileOrRaise(fileName); });
   list.SetText(text);
 }
 
@@ -167,7 +208,7 @@ bool SaveStreamRetry(TMemoryStream& stream, const std::string& fileName) {
 
 void LoadStreamRetry(TMemoryStream& stream, const std::string& fileName) {
   if (!FileIsPresent(fileName)) return;
-  stream.SetData(WithRetries([&](int) { return ReadWholeFile(fileName); }));
+  stream.SetData(WithRetries([&](int) { return ReadWholeFileOrRaise(fileName); }));
 }
 
 std::string NumberedFileName(int n, const std::string& fileName) {

@@ -2,7 +2,9 @@
 // (the host, virus scanners, an editor) may hold them for a moment.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,6 +17,29 @@ namespace vx {
 // last attempt reaches the caller.
 constexpr int kFileAttempts = 100;
 constexpr int kFileRetryPauseMs = 100;
+
+// Where and why ReadWholeFile failed: at opening (a pipe, device or folder
+// is refused there at once with kErrorBadFileType, never waited for) or
+// at reading (its size or its bytes), with the OS error code as TOsFile
+// numbers it.
+struct TFileReadError {
+  enum class TStep { Open, Read };
+  TStep Step = TStep::Open;
+  int Code = 0;
+};
+
+// One read of a whole regular file, without retries, into content. A file
+// that becomes shorter while it is read gives what it had. False, with
+// *error when given and *content unchanged, when it cannot be opened or
+// read; the caller says so in its own words.
+bool ReadWholeFile(const std::string& fileName, std::string* content, TFileReadError* error = nullptr);
+
+// The same into a new block of one byte more than the file's size (so that
+// even an empty file gives a block), not filled beforehand: for a large
+// file whose bytes are read once; *size is the count read. On failure
+// *block stays as it was.
+bool ReadWholeFile(const std::string& fileName, std::unique_ptr<char[]>* block, size_t* size,
+                   TFileReadError* error = nullptr);
 
 // Writes every line followed by CR LF; creates the folder; clears the
 // read-only and hidden bits for the write and restores them.

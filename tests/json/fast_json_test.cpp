@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+
 #include "json_test_util.h"
 
 namespace vx {
@@ -257,6 +260,54 @@ TEST(Assign, FromItsOwnSubtree) {
   EXPECT_EQ(json.Stringify(), "{\"a\":[1,2]}");
   json.Assign(json.Values("a").ArrayValue());
   EXPECT_EQ(json.Stringify(), "[1,2]");
+}
+
+TEST(Assign, FromAnAncestorGivesWhatASeparateCopyGives) {
+  // Each row assigns a node from a node of its own document that holds it
+  // (or from one that does not fit). The result, error and all, must be
+  // what assigning the same node from an equal, separate document gives.
+  struct TRow {
+    const char* Text;
+    std::function<TJsonBase&(TFastJSON&)> Target;
+    std::function<const TJsonBase*(TFastJSON&)> Source;
+    const char* Expected;
+  };
+  auto array = [](TFastJSON& json) -> TJsonArray& { return json.Values("a").AsArray(); };
+  auto object = [](TFastJSON& json) -> TJsonObject& { return json.Values("o").AsObject(); };
+  auto innerPair = [](TFastJSON& json) -> TJsonPair& { return json.JsonObject()->Items(0).Value().AsObject().Items(0); };
+  const TRow rows[] = {
+      {"{\"a\":[1]}", [&](TFastJSON& json) -> TJsonBase& { return array(json).Add(); },
+       [&](TFastJSON& json) { return &array(json); }, "{\"a\":[1,[1,null]]}"},
+      {"[1,{\"x\":2}]", [](TFastJSON& json) -> TJsonBase& { return json.JsonArray()->Items(1).AsObject().Values("x"); },
+       [](TFastJSON& json) { return json.JsonArray(); }, "[1,{\"x\":[1,{\"x\":2}]}]"},
+      {"{\"o\":{\"k\":1,\"m\":2}}", [&](TFastJSON& json) -> TJsonBase& { return object(json).Items(0).Value(); },
+       [&](TFastJSON& json) { return &object(json); }, "{\"o\":{\"k\":{\"k\":1,\"m\":2},\"m\":2}}"},
+      {"{\"p\":{\"q\":1}}", innerPair, [](TFastJSON& json) { return &json.JsonObject()->Items(0); },
+       "{\"p\":{\"p\":{\"q\":1}}}"},
+      {"{\"p\":{\"q\":1}}", innerPair, [](TFastJSON& json) { return json.Values("p").ObjectValue(); },
+       "<TJsonPair>assign error: TJsonObject to TJsonPair"},
+      {"{\"p\":{\"q\":1}}", [](TFastJSON& json) -> TJsonBase& { return json.Values("p"); },
+       [](TFastJSON& json) { return &json; }, "<TJsonValue>assign error: TFastJSON to TJsonValue"},
+  };
+  for (const TRow& row : rows) {
+    TFastJSON json;
+    json.Parse(row.Text);
+    TJsonBase& target = row.Target(json);
+    std::string result = ErrorText([&] { target.Assign(row.Source(json)); });
+
+    TFastJSON reference;
+    reference.Parse(row.Text);
+    TJsonBase& referenceTarget = row.Target(reference);
+    TFastJSON separate;
+    separate.Assign(&reference);
+    std::string referenceResult = ErrorText([&] { referenceTarget.Assign(row.Source(separate)); });
+
+    if (result == "(no error)") result = json.Stringify();
+    if (referenceResult == "(no error)") referenceResult = reference.Stringify();
+    EXPECT_EQ(result, row.Expected) << row.Text;
+    EXPECT_EQ(json.Stringify(), reference.Stringify()) << row.Text;
+    EXPECT_EQ(result, referenceResult) << row.Text;
+  }
 }
 
 }  // namespace
