@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "support/errors.h"
+#include "support/handles_win.h"
 #include "support/streams.h"
 
 namespace vx {
@@ -16,14 +17,11 @@ TMappedFileStream::TMappedFileStream(const std::string& fileName) {
   if (size == INVALID_FILE_SIZE) throw Exception(kOsErrorText);
   FSize = size;
   if (FSize == 0) return;
-  HANDLE mapping = CreateFileMappingA(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
-  if (!mapping) throw Exception(kOsErrorText);
-  FMappingHandle = reinterpret_cast<intptr_t>(mapping);
-  FMemory = static_cast<const char*>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0));
-  if (!FMemory) {
-    Unmap();
-    throw Exception(kOsErrorText);
-  }
+  THandle mapping(CreateFileMappingA(file, nullptr, PAGE_READONLY, 0, 0, nullptr));
+  if (!mapping.Valid()) throw Exception(kOsErrorText);
+  FMemory = static_cast<const char*>(MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 0, 0));
+  if (!FMemory) throw Exception(kOsErrorText);
+  FMappingHandle = reinterpret_cast<intptr_t>(mapping.Release());
 }
 
 TMappedFileStream::~TMappedFileStream() { Unmap(); }

@@ -16,12 +16,12 @@
 #include "documents/import_document.h"
 #include "hostlink/host_commands.h"
 #include "hostlink/temp_root.h"
+#include "simulator_thread.h"
 #include "support/file_contents.h"
 #include "support/file_io.h"
 #include "support/folders.h"
 #include "support/pause.h"
 #include "support/string_list.h"
-#include "simulator_thread.h"
 #include "support/temp_folder.h"
 
 namespace vx::testing {
