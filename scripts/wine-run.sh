@@ -4,5 +4,6 @@
 root=$(cd "$(dirname "$0")/.." && pwd)
 export WINEPREFIX="${VX_WINEPREFIX:-$root/build/wine/prefix}"
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="winealsa.drv,winepulse.drv=d;winemenubuilder.exe=d"
+# VX_WINE_MISSING_DLLS=a,b runs the program as if the DLLs a and b were missing.
+export WINEDLLOVERRIDES="winealsa.drv,winepulse.drv=d;winemenubuilder.exe=d${VX_WINE_MISSING_DLLS:+;$VX_WINE_MISSING_DLLS=d}"
 exec wine "$@"

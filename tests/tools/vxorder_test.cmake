@@ -100,6 +100,20 @@ expect_run(check-not-json 0 "OK 2 positions\n"
 string(ASCII 27 escape)
 expect_run(check-control-bytes 1 "" "file not found: x\\x1B[2Jy.json\n" check "x${escape}[2Jy.json")
 
+# Under wine, as where the shell, COM and window DLLs cannot be loaded:
+# vxorder loads them only on first use, so the commands on order files run
+# as ever, and one that needs them (the doctor, for the client root folder)
+# ends with the reason and exit 1 instead of a crash.
+if(EMULATOR)
+  set(ENV{VX_WINE_MISSING_DLLS} "ole32,shell32,user32")
+  expect_run(check-without-shell-dlls 0 "OK 2 positions\n" "" check order.json)
+  expect_run(compact-without-shell-dlls 0 "${order}" "" compact order.json)
+  expect_run(format-without-shell-dlls 0 "" "" format order.json out/formatted-without-shell-dlls.json)
+  expect_file(format-without-shell-dlls out/formatted-without-shell-dlls.json "${formatted}")
+  expect_match(doctor-without-shell-dlls 1 "^$" "^Cannot load (ole32|shell32|user32)\\.dll: [^\n]+\n$" doctor)
+  unset(ENV{VX_WINE_MISSING_DLLS})
+endif()
+
 if(failures GREATER 0)
   message(FATAL_ERROR "${failures} vxorder case(s) failed")
 endif()
