@@ -42,8 +42,12 @@ wine_env_start() {
   for reg in "$template"/*.reg; do
     cp --remove-destination "$reg" "$VX_WINEPREFIX/"
   done
+  # The server reads the registry files when it starts, below. A program
+  # that crashes (wine's explorer does, now and then, in comctl32) would
+  # otherwise wait for a click on wine's crash dialog, and every captured
+  # run with it; without the dialog its report goes to the error output.
+  printf '\n[Software\\\\Wine\\\\WineDbg]\n"ShowCrashDialog"=dword:00000000\n' >>"$VX_WINEPREFIX/user.reg"
   if [ -n "${VX_WINE_DESKTOP:-}" ]; then
-    # The server reads the registry files when it starts, below.
     printf '\n[Software\\\\Wine\\\\Explorer]\n"Desktop"="Default"\n\n[Software\\\\Wine\\\\Explorer\\\\Desktops]\n"Default"="%s"\n' \
       "$VX_WINE_DESKTOP" >>"$VX_WINEPREFIX/user.reg"
   fi
