@@ -173,6 +173,18 @@ class TJsonFastReader {
       if (level + 1 > FMaxDepth) return false;
       return c == '{' ? Object(level + 1) : Array(level + 1);
     }
+    if ((c >= '0' && c <= '9') || c == '-') {
+      // A number read in one pass, which must end where the token does;
+      // no literal starts so. A separator that ends tokens (a comma) ends
+      // the number too.
+      const char point = JsonDecimalPoint();
+      double number;
+      const char* const after =
+          ReadJsonNumber(FPosition, FEnd, kTokenEnd[static_cast<unsigned char>(point)] ? '.' : point, number);
+      if (after == nullptr || (after < FEnd && !kTokenEnd[static_cast<unsigned char>(*after)])) return false;
+      FPosition = after;
+      return FHandler.Number(number);
+    }
     const char* start = FPosition;
     FPosition = FindTokenEnd(FPosition, FEnd);
     const std::string_view token(start, static_cast<size_t>(FPosition - start));

@@ -1,17 +1,12 @@
 #include "json/json_text.h"
 
 #include <array>
-#include <cfloat>
-#include <charconv>
-#include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "json/json_error.h"
 #include "json/json_text_internal.h"
-#include "support/text_utils.h"
 
 namespace vx {
 
@@ -79,10 +74,6 @@ bool DecodeHex4(const char* digits, char& result) {
   result = static_cast<char>(code == 0x20AC ? 0x80 : code & 0xFF);
   return true;
 }
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-char gDecimalPoint = 0;
 
 // Short runs are looked at byte by byte; beyond this many bytes memchr is
 // quicker, which matters for attachments of a megabyte.
@@ -352,230 +343,6 @@ std::string EncodeJsonText(std::string_view text) {
   out.reserve(text.size() + text.size() / 8);
   AppendEncodedJsonText(out, text);
   return out;
-}
-
-char JsonDecimalPoint() {
-  if (gDecimalPoint == 0) gDecimalPoint = DecimalSeparator();
-  return gDecimalPoint;
-}
-
-void SetJsonDecimalPoint(char separator) { gDecimalPoint = separator; }
-
-namespace {
-
-// The parts of a number text of the decimal form, as positions in it.
-struct TNumberForm {
-  size_t Separator = std::string_view::npos;
-  // The decimal exponent of the first digit that is not 0 (1 for 0.5e1 and
-  // 1.5, 2 for 12): what decides between too large and too small.
-  long long Magnitude = 0;
-  bool AllZero = true;
-};
-
-// Reads an exponent's digits, stopping the value at a size no number needs.
-long long ReadExponent(std::string_view digits) {
-  long long value = 0;
-  for (char c : digits) value = value < 100000000 ? value * 10 + (c - '0') : value;
-  return value;
-}
-
-// True for optional sign, digits, an optional separator ("." or the
-// locale's) with digits, and an optional exponent, with at least one digit
-// before the exponent.
-bool ReadNumberForm(std::string_view text, char separator, TNumberForm& form) {
-  const size_t n = text.size();
-  size_t i = 0;
-  if (text[i] == '+' || text[i] == '-') ++i;
-  long long digitsBeforeFirst = 0;
-  size_t digits = 0;
-  bool afterSeparator = false;
-  long long leadingFractionZeros = 0;
-  for (; i < n; ++i) {
-    const char c = text[i];
-    if (IsDigit(c)) {
-      ++digits;
-      if (c != '0' && form.AllZero) {
-        form.AllZero = false;
-      } else if (form.AllZero && afterSeparator) {
-        ++leadingFractionZeros;
-      }
-      if (!form.AllZero && !afterSeparator) ++digitsBeforeFirst;
-    } else if ((c == '.' || c == separator) && !afterSeparator) {
-      afterSeparator = true;
-      form.Separator = i;
-    } else {
-      break;
-    }
-  }
-  if (digits == 0) return false;
-  long long exponent = 0;
-  if (i < n && (text[i] == 'e' || text[i] == 'E')) {
-    ++i;
-    bool negative = false;
-    if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    const size_t first = i;
-    while (i < n && IsDigit(text[i])) ++i;
-    if (i == first) return false;
-    exponent = ReadExponent(text.substr(first, i - first));
-    if (negative) exponent = -exponent;
-  }
-  if (i != n) return false;
-  form.Magnitude = (digitsBeforeFirst > 0 ? digitsBeforeFirst : -leadingFractionZeros) + exponent;
-  return true;
-}
-
-// True for a number text (of the decimal form, too large for a double)
-// that is no larger than 1.79769313486232E308: the 15 digits that the
-// writers give the largest doubles, just above the largest's value.
-bool AtMostLargestWrittenDouble(std::string_view text, const TNumberForm& form) {
-  static const char kLargest[] = "179769313486232";
-  if (form.Magnitude != 309) return false;
-  size_t compared = 0;
-  for (const char c : text) {
-    if (c == 'e' || c == 'E') break;
-    if (!IsDigit(c) || (compared == 0 && c == '0')) continue;
-    if (compared == sizeof kLargest - 1) {
-      if (c != '0') return false;  // more digits than the 15 make it larger
-      continue;
-    }
-    if (c != kLargest[compared]) return c < kLargest[compared];
-    ++compared;
-  }
-  return true;
-}
-
-}  // namespace
-
-bool TryJsonTextToFloat(std::string_view text, double& value) {
-  value = 0;
-  // Blanks around the number are allowed, as the locale's conversion does.
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  if (text.empty()) return false;
-  // Whole numbers of up to 15 digits, most numbers of an order, are exact
-  // in a double as they are read.
-  if (text.size() <= 15) {
-    const bool negative = text.front() == '-';
-    size_t i = negative || text.front() == '+' ? 1 : 0;
-    uint64_t whole = 0;
-    for (; i < text.size() && IsDigit(text[i]); ++i) whole = whole * 10 + static_cast<uint64_t>(text[i] - '0');
-    if (i == text.size() && i > (negative || text.front() == '+' ? 1u : 0u)) {
-      value = negative ? -static_cast<double>(whole) : static_cast<double>(whole);
-      return true;
-    }
-  }
-  TNumberForm form;
-  if (!ReadNumberForm(text, JsonDecimalPoint(), form)) return false;
-  // The conversion takes no "+" and only "." as the separator, so a text
-  // with the locale's own separator is read from a copy.
-  if (text.front() == '+') {
-    text.remove_prefix(1);
-    if (form.Separator != std::string_view::npos) --form.Separator;
-  }
-  std::string copy;
-  if (form.Separator != std::string_view::npos && text[form.Separator] != '.') {
-    copy.assign(text);
-    copy[form.Separator] = '.';
-    text = copy;
-  }
-  double result = 0;
-  const char* const last = text.data() + text.size();
-  const auto [end, error] = std::from_chars(text.data(), last, result);
-  if (error == std::errc::result_out_of_range) {
-    // Too small to hold counts as 0. Too large is no number, except what the
-    // writers give the largest doubles, which stands for the largest.
-    if (form.Magnitude <= 0) {
-      result = 0;
-    } else if (AtMostLargestWrittenDouble(text, form)) {
-      result = text.front() == '-' ? -DBL_MAX : DBL_MAX;
-    } else {
-      return false;
-    }
-  } else if (error != std::errc() || end != last) {
-    return false;
-  }
-  value = result;
-  return true;
-}
-
-double JsonTextToFloat(std::string_view text) {
-  double value;
-  TryJsonTextToFloat(text, value);
-  return value;
-}
-
-size_t JsonFloatToChars(double value, char (&buffer)[32]) {
-  char* out = buffer;
-  auto put = [&out](const char* text) {
-    while (*text) *out++ = *text++;
-  };
-  if (std::isnan(value)) {
-    put("NAN");
-    return static_cast<size_t>(out - buffer);
-  }
-  if (std::isinf(value)) {
-    put(value < 0 ? "-INF" : "INF");
-    return static_cast<size_t>(out - buffer);
-  }
-  if (value == 0) {
-    *out++ = '0';
-    return 1;
-  }
-  // Whole numbers of up to 15 digits, the common case, need no rounding.
-  if (std::fabs(value) < 1e15 && value == std::trunc(value)) {
-    return static_cast<size_t>(std::to_chars(buffer, buffer + sizeof buffer, static_cast<long long>(value)).ptr - buffer);
-  }
-  // 15 significant digits, correctly rounded: "-d.ddddddddddddddde-xx".
-  char scientific[32];
-  const auto result = std::to_chars(scientific, scientific + sizeof scientific, value, std::chars_format::scientific, 14);
-  *result.ptr = 0;
-  const char* p = scientific;
-  if (*p == '-') {
-    *out++ = '-';
-    ++p;
-  }
-  char digits[16];
-  int count = 0;
-  for (; *p != 'e'; ++p) {
-    if (*p != '.') digits[count++] = *p;
-  }
-  const int exponent = std::atoi(p + 1);
-  while (count > 1 && digits[count - 1] == '0') --count;
-  if (exponent >= -5 && exponent <= 14) {
-    if (exponent >= 0) {
-      for (int i = 0; i <= exponent; ++i) *out++ = i < count ? digits[i] : '0';
-      if (count > exponent + 1) {
-        *out++ = '.';
-        for (int i = exponent + 1; i < count; ++i) *out++ = digits[i];
-      }
-    } else {
-      *out++ = '0';
-      *out++ = '.';
-      for (int i = 0; i < -exponent - 1; ++i) *out++ = '0';
-      for (int i = 0; i < count; ++i) *out++ = digits[i];
-    }
-    return static_cast<size_t>(out - buffer);
-  }
-  *out++ = digits[0];
-  if (count > 1) {
-    *out++ = '.';
-    for (int i = 1; i < count; ++i) *out++ = digits[i];
-  }
-  *out++ = 'E';
-  if (exponent < 0) *out++ = '-';
-  out = std::to_chars(out, buffer + sizeof buffer, exponent < 0 ? -exponent : exponent).ptr;
-  return static_cast<size_t>(out - buffer);
-}
-
-void AppendJsonFloat(std::string& out, double value) {
-  char buffer[32];
-  out.append(buffer, JsonFloatToChars(value, buffer));
-}
-
-std::string JsonFloatToText(double value) {
-  std::string text;
-  AppendJsonFloat(text, value);
-  return text;
 }
 
 std::string DateTimeToJsonText(const TJsonDateTime& time) {

@@ -111,6 +111,12 @@ bool AppendDecodedJsonText(std::string& out, std::string_view text);
 // text in between; the text's escapes must be valid.
 void AppendReencodedJsonText(std::string& out, std::string_view text);
 
+// Reads a number from p on, as TryJsonTextToFloat reads a whole text with
+// separator as the locale's decimal separator, and stops at the first byte
+// that does not continue its form: where it stopped, with value set; null
+// (and value 0) when no number starts at p or it is too large to hold.
+const char* ReadJsonNumber(const char* p, const char* end, char separator, double& value);
+
 // JsonFloatToText into buffer, which takes the longest such text; the
 // length written.
 size_t JsonFloatToChars(double value, char (&buffer)[32]);

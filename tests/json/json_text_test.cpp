@@ -1,8 +1,14 @@
 // Escapes, number text (in a "." and a "," locale) and the date-time text.
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
 #include <limits>
+#include <random>
+#include <string_view>
 
 #include "json/fast_json.h"
 #include "json_test_util.h"
@@ -137,6 +143,50 @@ TEST(JsonTextToFloat, AcceptsTheDecimalForm) {
     EXPECT_FALSE(TryJsonTextToFloat(text, value)) << text;
     EXPECT_EQ(value, 0) << text;
     EXPECT_EQ(JsonTextToFloat(text), 0) << text;
+  }
+}
+
+TEST(JsonTextToFloat, RoundsCorrectlyOnEveryPath) {
+  // Up to 15 digits one exact operation converts; up to 19 a 128-bit
+  // product, which leaves what lies too near the middle of two doubles,
+  // and every longer number, to the library's conversion.
+  const TNumberCase cases[] = {
+      {-65.613616999999977, "-65.613616999999977"},
+      {44.192869999999999, "44.192869999999999"},
+      {0.1, "0.1000000000000000055511151231257827"},
+      {9007199254740992, "9007199254740993"},  // the middle of two doubles: to the even one
+      {9007199254740996, "9007199254740995"},
+      {9007199254740994, "9007199254740994"},
+      {9007199254740994, "9007199254740994.0000000001"},
+      {9223372036854775808.0, "9223372036854775807"},
+      {507980049791965763.0, "507980049791965763"},
+      {1e23, "1e23"},
+      {8.98846567431158e307, "8.98846567431158e307"},
+      {1.2345678901234567e-90, "1.2345678901234567e-90"},
+      {1.2345678901234567e99, "12345678901234567e83"},
+      {2.2250738585072014e-308, "2.2250738585072014e-308"},
+      {4.9406564584124654e-324, "4.9406564584124654e-324"},
+      {0.3, "0.29999999999999998889776975"},
+      {-0.0, "-0.000e5"},
+  };
+  for (const TNumberCase& c : cases) {
+    double value = -1;
+    EXPECT_TRUE(TryJsonTextToFloat(c.Text, value)) << c.Text;
+    EXPECT_EQ(value, c.Value) << c.Text;
+  }
+  // Any double reads back from its 17 significant digits, and from its
+  // shortest text, exactly.
+  std::mt19937_64 random(20);
+  for (int i = 0; i < 200000; ++i) {
+    const uint64_t bits = random();
+    double value;
+    std::memcpy(&value, &bits, sizeof value);
+    if (!std::isfinite(value)) continue;
+    char text[40];
+    std::snprintf(text, sizeof text, "%.17g", value);
+    EXPECT_EQ(JsonTextToFloat(text), value) << text;
+    const auto written = std::to_chars(text, text + sizeof text, value);
+    EXPECT_EQ(JsonTextToFloat(std::string_view(text, static_cast<size_t>(written.ptr - text))), value) << value;
   }
 }
 
