@@ -10,13 +10,16 @@
 // index error of Items, which is the support library's EStringListError.
 //
 // Memory: a document that parses a text or loads a file keeps one copy of
-// that text, and its nodes and texts point into it; escapes are decoded
-// when a text is read. Its nodes lie in large blocks of the document that
-// are freed together. A value takes 16 bytes and a pair with its value 32:
-// the nodes have no table of virtual functions (the operations of
-// TJsonBase choose by the node's kind), and a value finds its pair or array
-// by where it lies. Items of an object or array never move when items are
-// added; Delete moves the items behind the deleted one.
+// that text, and its texts point into it; escapes are decoded when a text
+// is read. What the parse read stays on a compact tape (json_tape.h) in
+// large blocks of the document, and the nodes of an array or object are
+// made from it, in those blocks, when they are first asked for; nothing of
+// that can be told from outside, but for the memory it saves. A value
+// takes 16 bytes and a pair with its value 32: the nodes have no table of
+// virtual functions (the operations of TJsonBase choose by the node's
+// kind), and a value finds its pair or array by where it lies. Items of an
+// object or array never move when items are added; Delete moves the items
+// behind the deleted one.
 //
 // The parser's builders, the writer and the deep copy reach the nodes'
 // inside only through TJsonNodeAccess (json_node_access.h), the one friend
@@ -56,6 +59,14 @@ const char* JsonValueTypeName(TJsonValueType type);
 // level 1) is refused with a parse error, so that hostile input cannot
 // overflow the stack of the recursive parser and of the writers.
 constexpr int kJsonMaxDepth = 1000;
+
+// Where the items of a parsed array or object wait on their document's
+// tape until they are first asked for: their record, and the arena their
+// nodes go to. Empty once the items are made.
+struct TJsonPending {
+  const char* Record = nullptr;
+  TJsonArena* Arena = nullptr;
+};
 
 // Creates a formatter for one writing run; SaveToFile receives such a
 // function instead of a formatter so that it can choose the start values.
@@ -202,7 +213,7 @@ class TJsonArray final : public TJsonBase {
   TJsonArray();
   ~TJsonArray();
 
-  int Count() const { return static_cast<int>(FItems.Count()); }
+  int Count() const { return static_cast<int>(FPending.Record ? PendingCount() : FItems.Count()); }
   // Raises the list index error outside 0..Count-1.
   TJsonValue& Items(int index) const;
   // Appends a new jvNone value.
@@ -222,8 +233,13 @@ class TJsonArray final : public TJsonBase {
 
   explicit TJsonArray(TJsonBase* owner);
 
+  // Makes the items from the tape when they are still pending.
+  void BuildItems() const;
+  uint32_t PendingCount() const;
+
   TJsonBase* FOwner = nullptr;
-  TJsonList<TJsonItem> FItems;
+  mutable TJsonPending FPending;
+  mutable TJsonList<TJsonItem> FItems;
 };
 
 class TJsonPair final : public TJsonBase {
@@ -282,7 +298,7 @@ class TJsonObject final : public TJsonBase {
   TJsonObject() : TJsonBase(TKind::Object) {}
   ~TJsonObject() = default;
 
-  int Count() const { return static_cast<int>(FItems.Count()); }
+  int Count() const { return static_cast<int>(FPending.Record ? PendingCount() : FItems.Count()); }
   // Raises the list index error outside 0..Count-1.
   TJsonPair& Items(int index) const;
   // Position of the first pair whose name equals name ignoring the letter
@@ -311,8 +327,13 @@ class TJsonObject final : public TJsonBase {
 
   explicit TJsonObject(TJsonBase* owner) : TJsonBase(TKind::Object), FOwner(owner) {}
 
+  // Makes the pairs from the tape when they are still pending.
+  void BuildItems() const;
+  uint32_t PendingCount() const;
+
   TJsonBase* FOwner = nullptr;
-  TJsonList<TJsonPair> FItems;
+  mutable TJsonPending FPending;
+  mutable TJsonList<TJsonPair> FItems;
 };
 
 // The document root: nothing, one root array or one root object.
@@ -376,8 +397,8 @@ class TFastJSON final : public TJsonBase {
   bool FRootInArena = false;
   TJsonArray* FJsonArray = nullptr;
   TJsonObject* FJsonObject = nullptr;
-  // The parsed text, which the nodes point into, and the blocks of the
-  // parsed nodes. Compact output of an unchanged document needs about as
+  // The parsed text, which the nodes point into, and the blocks of its
+  // tape and of the nodes made from it. Compact output of an unchanged document needs about as
   // many bytes as the text; the writer takes that as a hint.
   std::unique_ptr<char[]> FText;
   size_t FTextSize = 0;

@@ -11,6 +11,7 @@
 
 #include <string>
 
+#include "json/json_builders.h"
 #include "json/json_error.h"
 #include "json/json_node_access.h"
 #include "json/json_stored_text.h"
@@ -71,13 +72,21 @@ void CopyInto(TJsonPair& target, const TJsonPair& source) {
   CopyInto(target.Value(), source.Value());
 }
 
+// Items still pending are copied from the tape, without making them in
+// the source first.
 void CopyInto(TJsonArray& target, const TJsonArray& source) {
+  if (const char* record = TJsonNodeAccess::PendingRecord(source)) {
+    return TJsonTapeBuilder(nullptr).FillArray(target, TJsonTapeRecord(record));
+  }
   const TJsonList<TJsonItem>& items = TJsonNodeAccess::Items(source);
   TJsonNodeAccess::Items(target).Reserve(&target, items.Count());
   items.ForEach([&target](const TJsonItem& item) { CopyInto(target.Add(), item); });
 }
 
 void CopyInto(TJsonObject& target, const TJsonObject& source) {
+  if (const char* record = TJsonNodeAccess::PendingRecord(source)) {
+    return TJsonTapeBuilder(nullptr).FillObject(target, TJsonTapeRecord(record));
+  }
   const TJsonList<TJsonPair>& pairs = TJsonNodeAccess::Items(source);
   TJsonNodeAccess::Items(target).Reserve(&target, pairs.Count());
   pairs.ForEach([&target](const TJsonPair& pair) { CopyInto(target.Add(std::string_view()), pair); });

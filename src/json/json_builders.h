@@ -1,8 +1,8 @@
-// The builders that make the JSON model's nodes for the parser
-// (json_parser.h): TJsonFastBuilder for its single pass and
-// TJsonSplitBuilder for its splitting rules. The parser calls them once for
-// every piece it reads, so they are defined here, where the calls can be
-// inlined. For the model's own code only.
+// The builders of the JSON model's nodes: TJsonTapeBuilder makes them from
+// the tape of the parser's single pass (json_tape.h), TJsonSplitBuilder for
+// the parser's splitting rules (json_parser.h). They run once for every
+// piece read, so they are defined here, where the calls can be inlined.
+// For the model's own code only.
 #pragma once
 
 #include <cstddef>
@@ -19,203 +19,47 @@
 #include "json/json_node_access.h"
 #include "json/json_parser.h"
 #include "json/json_stored_text.h"
+#include "json/json_tape.h"
 #include "json/json_text_internal.h"
 
 namespace vx {
 
-// Builds the nodes of what the parser's single pass reads. What is read is
-// kept as plain records on two lists until its array or object ends; then
-// the container's items are made at once, in one segment of their final
-// size. The nodes go to a document's arena when there is one, else to the
-// heap. Texts point into the parsed text when it outlives the nodes (the
-// document keeps it), else each is copied.
-class TJsonFastBuilder {
+// Makes the nodes of arrays and objects from a tape (json_tape.h). Each
+// container's items are made at once, in one segment of their final size.
+// With a document's arena, the nodes go there, their texts stay where the
+// tape points (the document's text), and an array or object among the
+// items is made empty, its own items pending on the tape. Without one, the
+// nodes go to the heap, each text is copied, and arrays and objects are
+// made all the way down, so that nothing refers to the tape or the text.
+class TJsonTapeBuilder {
  public:
-  // target: the object or array the outermost container fills, or null
-  // when it becomes a new node, found in Result.
-  TJsonFastBuilder(TJsonArena* arena, bool textStays, TJsonBase* target = nullptr)
-      : FArena(arena), FTextStays(textStays), FTarget(target) {}
-  // Frees what was built when the pass gave up.
-  ~TJsonFastBuilder() {
-    for (const TPendingPair& pair : FPairs) {
-      FreeStoredText(pair.Name, pair.NameFlags);
-      Discard(pair.Value);
-    }
-    for (const TPendingValue& value : FValues) Discard(value);
-    Discard(FResult);
-  }
-  TJsonFastBuilder(const TJsonFastBuilder&) = delete;
-  TJsonFastBuilder& operator=(const TJsonFastBuilder&) = delete;
+  explicit TJsonTapeBuilder(TJsonArena* arena) : FArena(arena) {}
 
-  bool Null() {
-    Next().Type = jvNull;
-    return true;
-  }
-  bool Boolean(bool flag) {
-    TPendingValue& value = Next();
-    value.Type = jvBoolean;
-    value.Flags = flag ? TJsonNodeAccess::kValueTrue : 0;
-    return true;
-  }
-  bool Number(double number) {
-    TPendingValue& value = Next();
-    value.Type = jvNumber;
-    value.Data.Number = number;
-    return true;
-  }
-  bool String(std::string_view text, const TJsonStringForm& form) {
-    const TJsonStoredText stored = MakeStoredText(text, StoredTextFlags(form), !FTextStays);
-    TPendingValue& value = Next();
-    value.Type = jvString;
-    value.Flags = static_cast<uint8_t>(stored.Flags << TJsonNodeAccess::kValueTextShift);
-    value.Length = stored.Length;
-    value.Data.Text = stored.Data;
-    return true;
-  }
-
-  bool StartArray() {
-    FOpen.push_back({false, FValues.size()});
-    return true;
-  }
-  bool EndArray(size_t items) {
-    const size_t first = FOpen.back().First;
-    FOpen.pop_back();
-    TJsonArray* array = FOpen.empty() && FTarget ? static_cast<TJsonArray*>(FTarget) : NewNode<TJsonArray>();
-    FillArray(*array, FValues.data() + first, items);
-    FValues.resize(first);
-    if (array != FTarget) Deliver(jvArray, array);
-    return true;
-  }
-
-  bool StartObject() {
-    FOpen.push_back({true, FPairs.size()});
-    return true;
-  }
-  bool Key(std::string_view text, const TJsonStringForm& form) {
-    const TJsonStoredText stored = MakeStoredText(text, StoredTextFlags(form), !FTextStays);
-    FPairs.push_back({stored.Data, stored.Length, stored.Flags, TPendingValue()});
-    return true;
-  }
-  bool EndObject(size_t pairs) {
-    const size_t first = FOpen.back().First;
-    FOpen.pop_back();
-    TJsonObject* object = FOpen.empty() && FTarget ? static_cast<TJsonObject*>(FTarget) : NewNode<TJsonObject>();
-    FillObject(*object, FPairs.data() + first, pairs);
-    FPairs.resize(first);
-    if (object != FTarget) Deliver(jvObject, object);
-    return true;
-  }
-
-  // After a complete pass without a target: the outermost value, moved
-  // into value.
-  void MoveResultInto(TJsonValue& value) {
-    Place(value, FResult);
-    FResult = TPendingValue();
-  }
-  // After a complete pass over a document's text: its root.
-  void MoveResultInto(TFastJSON& document) {
-    if (FResult.Type == jvArray) {
-      TJsonNodeAccess::SetRoot(document, FResult.Data.Array, FArena != nullptr);
-    } else {
-      TJsonNodeAccess::SetRoot(document, FResult.Data.Object, FArena != nullptr);
-    }
-    FResult = TPendingValue();
-  }
-
- private:
-  // A value read whose container is not complete yet; Flags are those of
-  // TJsonValue.
-  struct TPendingValue {
-    TJsonValueType Type = jvNone;
-    uint8_t Flags = 0;
-    uint32_t Length = 0;
-    TJsonValueData Data{0};
-  };
-  struct TPendingPair {
-    const char* Name;
-    uint32_t NameLength;
-    uint8_t NameFlags;
-    TPendingValue Value;
-  };
-  // An open array or object and where its items start on their list.
-  struct TOpen {
-    bool IsObject;
-    size_t First;
-  };
-
-  // The record that the next value read fills.
-  TPendingValue& Next() {
-    if (FOpen.empty()) return FResult;
-    if (FOpen.back().IsObject) return FPairs.back().Value;
-    FValues.emplace_back();
-    return FValues.back();
-  }
-
-  void Deliver(TJsonValueType type, void* container) {
-    TPendingValue& value = Next();
-    value.Type = type;
-    value.Flags = FArena ? 0 : TJsonNodeAccess::kValueChildOwned;
-    if (type == jvObject) {
-      value.Data.Object = static_cast<TJsonObject*>(container);
-    } else {
-      value.Data.Array = static_cast<TJsonArray*>(container);
-    }
-  }
-
-  static void Place(TJsonValue& value, const TPendingValue& pending) {
-    TJsonNodeAccess::Fill(value, pending.Type, pending.Flags, pending.Length, pending.Data);
-  }
-
-  static void Discard(const TPendingValue& value) {
-    const bool owned = value.Flags & TJsonNodeAccess::kValueChildOwned;
-    if (value.Type == jvString) {
-      FreeStoredText(value.Data.Text, static_cast<uint8_t>(value.Flags >> TJsonNodeAccess::kValueTextShift));
-    }
-    if (value.Type == jvObject) DestroyJsonNode(value.Data.Object, owned);
-    if (value.Type == jvArray) DestroyJsonNode(value.Data.Array, owned);
-  }
-
-  template <typename TNode>
-  TNode* NewNode() {
-    if (FArena == nullptr) return TJsonNodeAccess::New<TNode>(nullptr);
-    return TJsonNodeAccess::NewAt<TNode>(FArena->Allocate(sizeof(TNode)), nullptr);
-  }
-
-  template <typename TItem>
-  TJsonSegment<TItem>* NewSegment(TJsonBase* owner, size_t capacity, bool inArena) {
-    const size_t bytes = TJsonSegment<TItem>::BytesFor(static_cast<uint32_t>(capacity));
-    auto* segment = static_cast<TJsonSegment<TItem>*>(inArena ? FArena->Allocate(bytes) : ::operator new(bytes));
-    segment->Owner = owner;
-    segment->Next = nullptr;
-    segment->Capacity = static_cast<uint32_t>(capacity);
-    segment->Count = static_cast<uint32_t>(capacity);
-    return segment;
-  }
-
-  void FillArray(TJsonArray& array, const TPendingValue* values, size_t count) {
+  // The container must be empty and not pending; record is its own. When
+  // making a node fails, the container holds what was made so far.
+  void FillArray(TJsonArray& array, TJsonTapeRecord record) {
+    const uint32_t count = record.Count();
     if (count == 0) return;
     TJsonSegment<TJsonItem>* segment = NewSegment<TJsonItem>(&array, count, FArena != nullptr);
     TJsonItem* items = segment->Items();
-    for (size_t i = 0; i < count; ++i) Place(*new (items + i) TJsonItem(&array, 0), values[i]);
-    TJsonNodeAccess::Items(array).Adopt(segment, static_cast<uint32_t>(count), FArena != nullptr);
+    for (uint32_t i = 0; i < count; ++i) new (items + i) TJsonItem(&array, 0);
+    TJsonNodeAccess::ItemsToFill(array).Adopt(segment, count, FArena != nullptr);
+    uint32_t i = 0;
+    ForEachTapeItem(record, [&](TJsonTapeRecord item) { FillValue(items[i++], item); });
   }
 
-  // The pairs go into segments of at most kMaxSegmentItems; only the first
-  // may lie in the arena.
-  void FillObject(TJsonObject& object, const TPendingPair* pairs, size_t count) {
+  // The pairs go into segments of at most kMaxPairsPerSegment; only the
+  // first may lie in the arena.
+  void FillObject(TJsonObject& object, TJsonTapeRecord record) {
+    const uint32_t count = record.Count();
     TJsonSegment<TJsonPair>* first = nullptr;
     TJsonSegment<TJsonPair>* last = nullptr;
-    for (size_t done = 0; done < count;) {
-      constexpr size_t kMost = TJsonNodeAccess::kMaxPairsPerSegment;
-      const size_t size = count - done < kMost ? count - done : kMost;
+    for (uint32_t done = 0; done < count;) {
+      constexpr uint32_t kMost = TJsonNodeAccess::kMaxPairsPerSegment;
+      const uint32_t size = count - done < kMost ? count - done : kMost;
       TJsonSegment<TJsonPair>* segment = NewSegment<TJsonPair>(&object, size, FArena != nullptr && first == nullptr);
       TJsonPair* items = segment->Items();
-      for (size_t i = 0; i < size; ++i) {
-        const TPendingPair& pending = pairs[done + i];
-        const TJsonStoredText name{pending.Name, pending.NameLength, pending.NameFlags};
-        TJsonPair* pair = TJsonNodeAccess::NewPairAt(items + i, name, static_cast<uint32_t>(i));
-        Place(pair->Value(), pending.Value);
-      }
+      for (uint32_t i = 0; i < size; ++i) TJsonNodeAccess::NewPairAt(items + i, TJsonStoredText(), i);
       if (last) {
         last->Next = segment;
       } else {
@@ -224,16 +68,84 @@ class TJsonFastBuilder {
       last = segment;
       done += size;
     }
-    TJsonNodeAccess::Items(object).Adopt(first, static_cast<uint32_t>(count), FArena != nullptr);
+    TJsonNodeAccess::ItemsToFill(object).Adopt(first, count, FArena != nullptr);
+    TJsonSegment<TJsonPair>* segment = first;
+    uint32_t i = 0;
+    ForEachTapeItem(record, [&](TJsonTapeRecord name) {
+      if (i == segment->Count) {
+        segment = segment->Next;
+        i = 0;
+      }
+      TJsonPair& pair = segment->Items()[i++];
+      TJsonNodeAccess::AdoptName(pair, Text(name));
+      FillValue(pair.Value(), TJsonTapeRecord(name.End()));
+    });
+  }
+
+  // The value must be empty.
+  void FillValue(TJsonValue& value, TJsonTapeRecord record) {
+    TJsonValueData data{0};
+    switch (record.Tag()) {
+      case TJsonTapeTag::Null:
+        return TJsonNodeAccess::Fill(value, jvNull, 0, 0, data);
+      case TJsonTapeTag::False:
+        return TJsonNodeAccess::Fill(value, jvBoolean, 0, 0, data);
+      case TJsonTapeTag::True:
+        return TJsonNodeAccess::Fill(value, jvBoolean, TJsonNodeAccess::kValueTrue, 0, data);
+      case TJsonTapeTag::Number:
+        data.Number = record.Number();
+        return TJsonNodeAccess::Fill(value, jvNumber, 0, 0, data);
+      case TJsonTapeTag::String: {
+        const TJsonStoredText text = Text(record);
+        data.Text = text.Data;
+        return TJsonNodeAccess::Fill(value, jvString,
+                                     static_cast<uint8_t>(text.Flags << TJsonNodeAccess::kValueTextShift), text.Length,
+                                     data);
+      }
+      case TJsonTapeTag::Array:
+        data.Array = Container<TJsonArray>(record);
+        TJsonNodeAccess::Fill(value, jvArray, FArena ? 0 : TJsonNodeAccess::kValueChildOwned, 0, data);
+        if (!FArena) FillArray(*data.Array, record);
+        return;
+      case TJsonTapeTag::Object:
+        data.Object = Container<TJsonObject>(record);
+        TJsonNodeAccess::Fill(value, jvObject, FArena ? 0 : TJsonNodeAccess::kValueChildOwned, 0, data);
+        if (!FArena) FillObject(*data.Object, record);
+        return;
+      case TJsonTapeTag::Name:
+      case TJsonTapeTag::Link:
+        break;  // no value's record
+    }
+  }
+
+ private:
+  TJsonStoredText Text(TJsonTapeRecord record) const {
+    const TJsonStoredText text = record.Text();
+    return MakeStoredText(std::string_view(text.Data, text.Length), text.Flags, FArena == nullptr);
+  }
+
+  // An empty array or object, pending on the tape when it goes to the
+  // arena; its owner is set when a value takes it.
+  template <typename TNode>
+  TNode* Container(TJsonTapeRecord record) {
+    if (FArena == nullptr) return TJsonNodeAccess::New<TNode>(nullptr);
+    TNode* node = TJsonNodeAccess::NewAt<TNode>(FArena->Allocate(sizeof(TNode)), nullptr);
+    TJsonNodeAccess::SetPending(*node, record.Where(), FArena);
+    return node;
+  }
+
+  template <typename TItem>
+  TJsonSegment<TItem>* NewSegment(TJsonBase* owner, uint32_t capacity, bool inArena) {
+    const size_t bytes = TJsonSegment<TItem>::BytesFor(capacity);
+    auto* segment = static_cast<TJsonSegment<TItem>*>(inArena ? FArena->Allocate(bytes) : ::operator new(bytes));
+    segment->Owner = owner;
+    segment->Next = nullptr;
+    segment->Capacity = capacity;
+    segment->Count = capacity;
+    return segment;
   }
 
   TJsonArena* const FArena;
-  const bool FTextStays;
-  TJsonBase* const FTarget;
-  TPendingValue FResult;
-  std::vector<TOpen> FOpen;
-  std::vector<TPendingValue> FValues;
-  std::vector<TPendingPair> FPairs;
 };
 
 // Makes and fills the nodes for the parser's splitting rules, through the
@@ -298,8 +210,9 @@ class TJsonSplitBuilder {
   const bool FTextStays;
 };
 
-// The parser's two passes over the model's nodes.
-using TJsonNodeFastReader = TJsonFastReader<TJsonFastBuilder>;
+// The parser's two passes: the single pass writes a tape, the splitting
+// rules make the model's nodes.
+using TJsonTapeReader = TJsonFastReader<TJsonTapeWriter>;
 using TJsonNodeSplitReader = TJsonSplitReader<TJsonSplitBuilder>;
 
 }  // namespace vx

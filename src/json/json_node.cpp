@@ -25,22 +25,51 @@ namespace {
 
 using TTextFlags = TJsonTextFlags;
 
+// The single pass over a text that a node parses on its own: true, with
+// fill(builder, root) called, when it read the whole text. The tape is the
+// pass's alone; the nodes and texts go to the heap, since only a document
+// keeps a text that its nodes can point into.
+template <typename TFill>
+bool ReadInOnePass(std::string_view text, TFill fill) {
+  TJsonArena arena;
+  TJsonTapeWriter tape(arena, text.size());
+  if (!TJsonTapeReader(tape, kJsonMaxDepth).Read(text)) return false;
+  TJsonTapeBuilder builder(nullptr);
+  fill(builder, tape.Root());
+  return true;
+}
+
 // Parses an object's or array's own text: the single pass first, the
-// splitting rules (split) when it gives up. The nodes and texts go to the
-// heap: only a document keeps a text that its nodes can point into.
-template <typename TNode, typename TSplit>
-void ParseContainer(TNode& node, std::string_view text, char open, char close, TSplit split) {
+// splitting rules (split) when it gives up.
+template <typename TNode, typename TFill, typename TSplit>
+void ParseContainer(TNode& node, std::string_view text, char open, char close, TFill fill, TSplit split) {
   text = CutJsonTextAtNul(text);
   node.Clear();
   const std::string_view trimmed = JsonTrim(text);
-  if (JsonTextEncloses(trimmed, open, close)) {
-    TJsonFastBuilder builder(nullptr, false, &node);
-    if (TJsonNodeFastReader(builder, kJsonMaxDepth).Read(trimmed)) return;
-    node.Clear();
+  if (JsonTextEncloses(trimmed, open, close) &&
+      ReadInOnePass(trimmed, [&](TJsonTapeBuilder& builder, TJsonTapeRecord root) { fill(builder, root); })) {
+    return;
   }
   TJsonSplitBuilder builder(false);
   TJsonNodeSplitReader reader(builder, text, kJsonMaxDepth);
   split(reader, text);
+}
+
+// Makes a pending container's items from the tape with fill(builder,
+// container, record). When that fails, the items made so far go and the
+// items stay pending.
+template <typename TContainer, typename TItems, typename TFill>
+void BuildPendingItems(TContainer& container, TJsonPending& pending, TItems& items, TFill fill) {
+  const TJsonPending from = pending;
+  pending = TJsonPending();
+  try {
+    TJsonTapeBuilder builder(from.Arena);
+    fill(builder, container, TJsonTapeRecord(from.Record));
+  } catch (...) {
+    items.Clear();
+    pending = from;
+    throw;
+  }
 }
 
 }  // namespace
@@ -258,12 +287,9 @@ void TJsonValue::Parse(std::string_view text) {
   Clear();
   // A value's text is not trimmed, so the single pass only takes text
   // without blanks around it.
-  if (!text.empty() && !IsJsonBlank(text.front()) && !IsJsonBlank(text.back())) {
-    TJsonFastBuilder builder(nullptr, false);
-    if (TJsonNodeFastReader(builder, kJsonMaxDepth).Read(text)) {
-      builder.MoveResultInto(*this);
-      return;
-    }
+  if (!text.empty() && !IsJsonBlank(text.front()) && !IsJsonBlank(text.back()) &&
+      ReadInOnePass(text, [this](TJsonTapeBuilder& builder, TJsonTapeRecord root) { builder.FillValue(*this, root); })) {
+    return;
   }
   TJsonSplitBuilder builder(false);
   TJsonNodeSplitReader(builder, text, kJsonMaxDepth).Value(this, text, 0, nullptr);
@@ -285,17 +311,31 @@ TJsonArray::~TJsonArray() = default;
 
 TJsonValue& TJsonArray::Items(int index) const {
   if (index < 0 || index >= Count()) throw ListIndexError(index);
-  return FItems.At(static_cast<uint32_t>(index));
+  return TJsonNodeAccess::Items(*this).At(static_cast<uint32_t>(index));
 }
 
-TJsonValue& TJsonArray::Add() { return FItems.Append(this, this); }
+TJsonValue& TJsonArray::Add() { return TJsonNodeAccess::Items(*this).Append(this, this); }
 
-void TJsonArray::Clear() { FItems.Clear(); }
+void TJsonArray::Clear() {
+  FPending = TJsonPending();
+  FItems.Clear();
+}
+
+void TJsonArray::BuildItems() const {
+  if (FPending.Record == nullptr) return;
+  BuildPendingItems(*const_cast<TJsonArray*>(this), FPending, FItems,
+                    [](TJsonTapeBuilder& builder, TJsonArray& array, TJsonTapeRecord record) {
+                      builder.FillArray(array, record);
+                    });
+}
+
+uint32_t TJsonArray::PendingCount() const { return TJsonTapeRecord(FPending.Record).Count(); }
 
 void TJsonArray::Parse(std::string_view text) {
-  ParseContainer(*this, text, '[', ']', [this](TJsonNodeSplitReader& reader, std::string_view all) {
-    reader.Array(this, all, 1, nullptr);
-  });
+  ParseContainer(
+      *this, text, '[', ']',
+      [this](TJsonTapeBuilder& builder, TJsonTapeRecord root) { builder.FillArray(*this, root); },
+      [this](TJsonNodeSplitReader& reader, std::string_view all) { reader.Array(this, all, 1, nullptr); });
 }
 
 std::string TJsonArray::Stringify(TJSONFormatter* formatter) const {
@@ -389,11 +429,11 @@ void TJsonPair::WriteTo(TStream& stream, TJSONFormatter* formatter) const {
 
 TJsonPair& TJsonObject::Items(int index) const {
   if (index < 0 || index >= Count()) throw ListIndexError(index);
-  return FItems.At(static_cast<uint32_t>(index));
+  return TJsonNodeAccess::Items(*this).At(static_cast<uint32_t>(index));
 }
 
 int TJsonObject::Find(std::string_view name) const {
-  return static_cast<int>(FItems.IndexOf([name](const TJsonPair& pair) {
+  return static_cast<int>(TJsonNodeAccess::Items(*this).IndexOf([name](const TJsonPair& pair) {
     return StoredNameEquals(TJsonNodeAccess::RawName(pair), TJsonNodeAccess::NameFlags(pair), name);
   }));
 }
@@ -404,11 +444,11 @@ TJsonValue& TJsonObject::Values(std::string_view name) {
   return Add(name).Value();
 }
 
-TJsonPair& TJsonObject::Add(std::string_view name) { return FItems.Append(this, name); }
+TJsonPair& TJsonObject::Add(std::string_view name) { return TJsonNodeAccess::Items(*this).Append(this, name); }
 
 void TJsonObject::Delete(int index) {
   if (index < 0 || index >= Count()) throw ListIndexError(index);
-  FItems.Erase(static_cast<uint32_t>(index));
+  TJsonNodeAccess::Items(*this).Erase(static_cast<uint32_t>(index));
 }
 
 void TJsonObject::Delete(std::string_view name) {
@@ -417,12 +457,26 @@ void TJsonObject::Delete(std::string_view name) {
   Delete(index);
 }
 
-void TJsonObject::Clear() { FItems.Clear(); }
+void TJsonObject::Clear() {
+  FPending = TJsonPending();
+  FItems.Clear();
+}
+
+void TJsonObject::BuildItems() const {
+  if (FPending.Record == nullptr) return;
+  BuildPendingItems(*const_cast<TJsonObject*>(this), FPending, FItems,
+                    [](TJsonTapeBuilder& builder, TJsonObject& object, TJsonTapeRecord record) {
+                      builder.FillObject(object, record);
+                    });
+}
+
+uint32_t TJsonObject::PendingCount() const { return TJsonTapeRecord(FPending.Record).Count(); }
 
 void TJsonObject::Parse(std::string_view text) {
-  ParseContainer(*this, text, '{', '}', [this](TJsonNodeSplitReader& reader, std::string_view all) {
-    reader.Object(this, all, 1, nullptr);
-  });
+  ParseContainer(
+      *this, text, '{', '}',
+      [this](TJsonTapeBuilder& builder, TJsonTapeRecord root) { builder.FillObject(*this, root); },
+      [this](TJsonNodeSplitReader& reader, std::string_view all) { reader.Object(this, all, 1, nullptr); });
 }
 
 std::string TJsonObject::Stringify(TJSONFormatter* formatter) const {
@@ -494,9 +548,19 @@ void TFastJSON::ParseKeptText(std::string_view text) {
   const std::string_view trimmed = JsonTrim(text);
   if (JsonTextEncloses(trimmed, '[', ']') || JsonTextEncloses(trimmed, '{', '}')) {
     if (!FArena) FArena = std::make_unique<TJsonArena>();
-    TJsonFastBuilder builder(FArena.get(), true);
-    if (TJsonNodeFastReader(builder, kJsonMaxDepth).Read(trimmed)) {
-      builder.MoveResultInto(*this);
+    TJsonTapeWriter tape(*FArena, trimmed.size());
+    if (TJsonTapeReader(tape, kJsonMaxDepth).Read(trimmed)) {
+      // The root's items wait on the tape, as all below them do.
+      const TJsonTapeRecord root = tape.Root();
+      if (root.Tag() == TJsonTapeTag::Array) {
+        TJsonArray* array = TJsonNodeAccess::NewAt<TJsonArray>(FArena->Allocate(sizeof(TJsonArray)), nullptr);
+        TJsonNodeAccess::SetPending(*array, root.Where(), FArena.get());
+        TJsonNodeAccess::SetRoot(*this, array, true);
+      } else {
+        TJsonObject* object = TJsonNodeAccess::NewAt<TJsonObject>(FArena->Allocate(sizeof(TJsonObject)), nullptr);
+        TJsonNodeAccess::SetPending(*object, root.Where(), FArena.get());
+        TJsonNodeAccess::SetRoot(*this, object, true);
+      }
       return;
     }
   }

@@ -82,11 +82,31 @@ class TJsonNodeAccess {
     container.FOwner = owner;
   }
 
-  // Their items.
-  static TJsonList<TJsonItem>& Items(TJsonArray& array) { return array.FItems; }
-  static const TJsonList<TJsonItem>& Items(const TJsonArray& array) { return array.FItems; }
-  static TJsonList<TJsonPair>& Items(TJsonObject& object) { return object.FItems; }
-  static const TJsonList<TJsonPair>& Items(const TJsonObject& object) { return object.FItems; }
+  // Their items, made from the tape first when they are pending.
+  static TJsonList<TJsonItem>& Items(const TJsonArray& array) {
+    array.BuildItems();
+    return array.FItems;
+  }
+  static TJsonList<TJsonPair>& Items(const TJsonObject& object) {
+    object.BuildItems();
+    return object.FItems;
+  }
+  // The items of a new, empty one wait on a tape (json_tape.h) at record
+  // until they are asked for; then they go to arena.
+  template <typename TContainer>
+  static void SetPending(TContainer& container, const char* record, TJsonArena* arena) {
+    container.FPending = {record, arena};
+  }
+  // The list of a container whose items a builder makes: empty, and not
+  // pending.
+  static TJsonList<TJsonItem>& ItemsToFill(TJsonArray& array) { return array.FItems; }
+  static TJsonList<TJsonPair>& ItemsToFill(TJsonObject& object) { return object.FItems; }
+  // The record of an array's or object's pending items; null once they are
+  // made.
+  template <typename TContainer>
+  static const char* PendingRecord(const TContainer& container) {
+    return container.FPending.Record;
+  }
 
   // Pairs. The most pairs one segment of an object holds.
   static constexpr uint32_t kMaxPairsPerSegment = TJsonPair::kMaxSegmentItems;

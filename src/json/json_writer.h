@@ -18,6 +18,8 @@
 #include "json/json_formatter.h"
 #include "json/json_node_access.h"
 #include "json/json_output.h"
+#include "json/json_stored_text.h"
+#include "json/json_tape.h"
 #include "json/json_text.h"
 #include "json/json_text_internal.h"
 
@@ -31,7 +33,8 @@ class TJsonWriter {
   TJsonWriter(TStream* stream, TJSONFormatter* formatter, size_t sizeHint = 0)
       : FOut(stream, sizeHint), FToStream(stream != nullptr), FFormatter(formatter) {}
 
-  // Stream errors pass through.
+  // Stream errors pass through. An array or object whose items are still
+  // pending is written from the tape, and its items stay pending.
   void Value(const TJsonValue& value);
   void Pair(const TJsonPair& pair);
   void Object(const TJsonObject& object);
@@ -43,6 +46,22 @@ class TJsonWriter {
   std::string TakeText() { return FOut.TakeText(); }
 
  private:
+  // The same from a tape (json_tape.h); name is a pair's Name record.
+  void TapeValue(TJsonTapeRecord record);
+  void TapePair(TJsonTapeRecord name);
+  void TapeObject(TJsonTapeRecord object);
+  void TapeArray(TJsonTapeRecord array);
+
+  // The layout around the items of an object or array, whoever holds
+  // them: eachItem(before) writes the items, calling before() ahead of
+  // each.
+  template <typename TEachItem>
+  void ObjectLayout(TEachItem eachItem);
+  template <typename TEachItem>
+  void ArrayLayout(TEachItem eachItem);
+
+  void PairName(std::string_view raw, uint8_t flags);
+  void Number(double number);
   void String(std::string_view raw, uint8_t flags);
   void Format(TJSONFormatterAction action);
 
@@ -61,11 +80,9 @@ inline void TJsonWriter::Value(const TJsonValue& value) {
     case jvString:
       String(TJsonNodeAccess::RawText(value), TJsonNodeAccess::TextFlags(value));
       break;
-    case jvNumber: {
-      char digits[32];
-      FOut.Put(std::string_view(digits, JsonFloatToChars(value.NumberValue(), digits)));
+    case jvNumber:
+      Number(value.NumberValue());
       break;
-    }
     case jvBoolean:
       FOut.Put(value.BooleanValue() ? std::string_view("true") : std::string_view("false"));
       break;
@@ -78,14 +95,75 @@ inline void TJsonWriter::Value(const TJsonValue& value) {
   }
 }
 
+inline void TJsonWriter::TapeValue(TJsonTapeRecord record) {
+  switch (record.Tag()) {
+    case TJsonTapeTag::Null:
+      FOut.Put("null");
+      break;
+    case TJsonTapeTag::False:
+      FOut.Put("false");
+      break;
+    case TJsonTapeTag::True:
+      FOut.Put("true");
+      break;
+    case TJsonTapeTag::Number:
+      Number(record.Number());
+      break;
+    case TJsonTapeTag::String: {
+      const TJsonStoredText text = record.Text();
+      String(std::string_view(text.Data, text.Length), text.Flags);
+      break;
+    }
+    case TJsonTapeTag::Array:
+      TapeArray(record);
+      break;
+    case TJsonTapeTag::Object:
+      TapeObject(record);
+      break;
+    case TJsonTapeTag::Name:
+    case TJsonTapeTag::Link:
+      break;  // no value's record
+  }
+}
+
 inline void TJsonWriter::Pair(const TJsonPair& pair) {
-  Format(fmIndent);
-  String(TJsonNodeAccess::RawName(pair), TJsonNodeAccess::NameFlags(pair));
-  FOut.Put(':');
+  PairName(TJsonNodeAccess::RawName(pair), TJsonNodeAccess::NameFlags(pair));
   Value(pair.Value());
 }
 
+inline void TJsonWriter::TapePair(TJsonTapeRecord name) {
+  const TJsonStoredText text = name.Text();
+  PairName(std::string_view(text.Data, text.Length), text.Flags);
+  TapeValue(TJsonTapeRecord(name.End()));
+}
+
+inline void TJsonWriter::PairName(std::string_view raw, uint8_t flags) {
+  Format(fmIndent);
+  String(raw, flags);
+  FOut.Put(':');
+}
+
 inline void TJsonWriter::Object(const TJsonObject& object) {
+  if (const char* record = TJsonNodeAccess::PendingRecord(object)) return TapeObject(TJsonTapeRecord(record));
+  ObjectLayout([&](auto& before) {
+    TJsonNodeAccess::Items(object).ForEach([&](const TJsonPair& pair) {
+      before();
+      Pair(pair);
+    });
+  });
+}
+
+inline void TJsonWriter::TapeObject(TJsonTapeRecord object) {
+  ObjectLayout([&](auto& before) {
+    ForEachTapeItem(object, [&](TJsonTapeRecord name) {
+      before();
+      TapePair(name);
+    });
+  });
+}
+
+template <typename TEachItem>
+void TJsonWriter::ObjectLayout(TEachItem eachItem) {
   if (FFormatter) {
     // The stream layout starts an object on a line of its own unless it is
     // the very first thing written.
@@ -93,29 +171,54 @@ inline void TJsonWriter::Object(const TJsonObject& object) {
   }
   FOut.Put('{');
   bool first = true;
-  TJsonNodeAccess::Items(object).ForEach([&](const TJsonPair& pair) {
+  auto before = [&] {
     if (!first) FOut.Put(',');
     first = false;
     Format(fmLineBreak);
-    Pair(pair);
-  });
+  };
+  eachItem(before);
   Format(fmLineBreakIndent);
   FOut.Put('}');
 }
 
 inline void TJsonWriter::Array(const TJsonArray& array) {
+  if (const char* record = TJsonNodeAccess::PendingRecord(array)) return TapeArray(TJsonTapeRecord(record));
+  ArrayLayout([&](auto& before) {
+    TJsonNodeAccess::Items(array).ForEach([&](const TJsonValue& item) {
+      before();
+      Value(item);
+    });
+  });
+}
+
+inline void TJsonWriter::TapeArray(TJsonTapeRecord array) {
+  ArrayLayout([&](auto& before) {
+    ForEachTapeItem(array, [&](TJsonTapeRecord item) {
+      before();
+      TapeValue(item);
+    });
+  });
+}
+
+template <typename TEachItem>
+void TJsonWriter::ArrayLayout(TEachItem eachItem) {
   Format(fmIndentIn);
   FOut.Put('[');
   bool first = true;
-  TJsonNodeAccess::Items(array).ForEach([&](const TJsonValue& item) {
+  auto before = [&] {
     if (!first) FOut.Put(',');
     first = false;
     if (!FToStream) Format(fmLineBreak);
-    Value(item);
-  });
+  };
+  eachItem(before);
   Format(fmLineBreakIndent);
   FOut.Put(']');
   Format(fmLineBreakOut);
+}
+
+inline void TJsonWriter::Number(double number) {
+  char digits[32];
+  FOut.Put(std::string_view(digits, JsonFloatToChars(number, digits)));
 }
 
 // A text that stands as the writer would write it is copied; any other is

@@ -1,0 +1,203 @@
+// The tape: what the parser's single pass read, as one compact run of
+// records in the order of the text. A parsed document keeps its tape and
+// makes the nodes of an array or object from it only when they are first
+// asked for, and the writers write what was never asked for straight from
+// the tape; so loading a file and writing it out again builds no nodes but
+// the root's. A number takes 9 bytes on the tape, a text 14 and an array
+// or object 13, where nodes take 16 to 48.
+//
+// Records, each a tag byte and what the tag says, read and written with
+// memcpy (they are not aligned):
+//   Null, False, True     nothing more
+//   Number                the double
+//   String, Name          TJsonTextFlags, the length (32 bits) and where
+//                         the text stands, escapes and all (a pair's name
+//                         is a Name record followed by its value's)
+//   Array, Object         the count of items or pairs (32 bits) and where
+//                         the record behind its last item ends, which may
+//                         lie in another block
+//   Link                  where the tape goes on, in a new block
+// For the model's own code only.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+#include <vector>
+
+#include "json/json_arena.h"
+#include "json/json_stored_text.h"
+#include "json/json_text_internal.h"
+
+namespace vx {
+
+enum class TJsonTapeTag : uint8_t { Null, False, True, Number, String, Name, Array, Object, Link };
+
+// One record of a tape, and what follows it.
+class TJsonTapeRecord {
+ public:
+  // The record at where, or where a Link there leads.
+  explicit TJsonTapeRecord(const char* where) : FAt(where) {
+    while (Tag() == TJsonTapeTag::Link) FAt = Load<const char*>(1);
+  }
+
+  TJsonTapeTag Tag() const { return static_cast<TJsonTapeTag>(*FAt); }
+  const char* Where() const { return FAt; }
+
+  // Number.
+  double Number() const { return Load<double>(1); }
+  // String, Name: the inner text as it stands, with its TJsonTextFlags.
+  TJsonStoredText Text() const {
+    return {Load<const char*>(kTextPointer), Load<uint32_t>(kTextLength), static_cast<uint8_t>(FAt[kTextFlags])};
+  }
+  // Array: the count of items; Object: of pairs.
+  uint32_t Count() const { return Load<uint32_t>(1); }
+  // Array, Object: where its first item (or first pair's name) is; only
+  // when Count is not 0.
+  const char* FirstItem() const { return FAt + kContainerSize; }
+  // Where the next record is: behind this one and, for an array or object,
+  // behind everything it holds. Only when there is such a record.
+  const char* End() const {
+    switch (Tag()) {
+      case TJsonTapeTag::Number: return FAt + kNumberSize;
+      case TJsonTapeTag::String:
+      case TJsonTapeTag::Name: return FAt + kTextSize;
+      case TJsonTapeTag::Array:
+      case TJsonTapeTag::Object: return Load<const char*>(kContainerEnd);
+      default: return FAt + 1;
+    }
+  }
+
+  // Sizes and offsets, for the writer.
+  static constexpr size_t kNumberSize = 1 + sizeof(double);
+  static constexpr size_t kTextFlags = 1;
+  static constexpr size_t kTextLength = 2;
+  static constexpr size_t kTextPointer = 6;
+  static constexpr size_t kTextSize = kTextPointer + sizeof(const char*);
+  static constexpr size_t kContainerEnd = 5;
+  static constexpr size_t kContainerSize = kContainerEnd + sizeof(const char*);
+  static constexpr size_t kLinkSize = 1 + sizeof(const char*);
+
+ private:
+  template <typename T>
+  T Load(size_t offset) const {
+    T value;
+    std::memcpy(&value, FAt + offset, sizeof value);
+    return value;
+  }
+
+  const char* FAt;
+};
+
+// Calls visit(record) for each item of an array, or each name of an
+// object (its value is TJsonTapeRecord(name.End())), in order.
+template <typename TVisit>
+void ForEachTapeItem(TJsonTapeRecord container, TVisit visit) {
+  const uint32_t count = container.Count();
+  const char* next = container.FirstItem();
+  for (uint32_t i = 0; i < count; ++i) {
+    const TJsonTapeRecord item(next);
+    visit(item);
+    next = container.Tag() == TJsonTapeTag::Object ? TJsonTapeRecord(item.End()).End() : item.End();
+  }
+}
+
+// Writes the tape as the handler of the parser's single pass
+// (TJsonFastReader). The tape lies in blocks of the arena, each about as
+// large as the text, so that most texts take one; memory that the tape
+// does not reach is never touched. Texts stay where they stand in the
+// parsed text, which must outlive the tape.
+class TJsonTapeWriter {
+ public:
+  // textSize: the size of the text to be read.
+  TJsonTapeWriter(TJsonArena& arena, size_t textSize)
+      : FArena(arena), FBlockSize(textSize < kSmallestBlock ? kSmallestBlock : textSize + kSlack) {}
+  TJsonTapeWriter(const TJsonTapeWriter&) = delete;
+  TJsonTapeWriter& operator=(const TJsonTapeWriter&) = delete;
+
+  // The first record, after a complete pass.
+  TJsonTapeRecord Root() const { return TJsonTapeRecord(FFirst); }
+
+  bool Null() { return Tag(TJsonTapeTag::Null); }
+  bool Boolean(bool flag) { return Tag(flag ? TJsonTapeTag::True : TJsonTapeTag::False); }
+  bool Number(double number) {
+    char* record = Reserve(TJsonTapeRecord::kNumberSize);
+    record[0] = static_cast<char>(TJsonTapeTag::Number);
+    std::memcpy(record + 1, &number, sizeof number);
+    return true;
+  }
+  bool String(std::string_view text, const TJsonStringForm& form) { return Text(TJsonTapeTag::String, text, form); }
+  bool Key(std::string_view text, const TJsonStringForm& form) { return Text(TJsonTapeTag::Name, text, form); }
+  bool StartArray() { return Open(TJsonTapeTag::Array); }
+  bool EndArray(size_t items) { return Close(items); }
+  bool StartObject() { return Open(TJsonTapeTag::Object); }
+  bool EndObject(size_t pairs) { return Close(pairs); }
+
+ private:
+  static constexpr size_t kSmallestBlock = 4096;
+  static constexpr size_t kSlack = 64;
+
+  // Room for size bytes, with room for a Link behind them.
+  char* Reserve(size_t size) {
+    if (static_cast<size_t>(FEnd - FNext) < size + TJsonTapeRecord::kLinkSize) NewBlock();
+    char* record = FNext;
+    FNext += size;
+    return record;
+  }
+  void NewBlock() {
+    char* block = static_cast<char*>(FArena.Allocate(FBlockSize));
+    if (FNext == nullptr) {
+      FFirst = block;
+    } else {
+      FNext[0] = static_cast<char>(TJsonTapeTag::Link);
+      std::memcpy(FNext + 1, &block, sizeof block);
+    }
+    FNext = block;
+    FEnd = block + FBlockSize;
+  }
+
+  bool Tag(TJsonTapeTag tag) {
+    *Reserve(1) = static_cast<char>(tag);
+    return true;
+  }
+  // A text longer than 32 bits is left to the splitting rules.
+  bool Text(TJsonTapeTag tag, std::string_view text, const TJsonStringForm& form) {
+    if (text.size() > UINT32_MAX) return false;
+    char* record = Reserve(TJsonTapeRecord::kTextSize);
+    record[0] = static_cast<char>(tag);
+    record[TJsonTapeRecord::kTextFlags] = static_cast<char>(StoredTextFlags(form));
+    const auto length = static_cast<uint32_t>(text.size());
+    std::memcpy(record + TJsonTapeRecord::kTextLength, &length, sizeof length);
+    const char* data = text.data();
+    std::memcpy(record + TJsonTapeRecord::kTextPointer, &data, sizeof data);
+    return true;
+  }
+  bool Open(TJsonTapeTag tag) {
+    char* record = Reserve(TJsonTapeRecord::kContainerSize);
+    record[0] = static_cast<char>(tag);
+    FOpen.push_back(record);
+    return true;
+  }
+  // A list of more than 32 bits of items is left to the splitting rules.
+  bool Close(size_t count) {
+    if (count > UINT32_MAX) return false;
+    char* record = FOpen.back();
+    FOpen.pop_back();
+    const auto items = static_cast<uint32_t>(count);
+    std::memcpy(record + 1, &items, sizeof items);
+    const char* end = FNext;
+    std::memcpy(record + TJsonTapeRecord::kContainerEnd, &end, sizeof end);
+    return true;
+  }
+
+  TJsonArena& FArena;
+  const size_t FBlockSize;
+  char* FFirst = nullptr;
+  char* FNext = nullptr;
+  char* FEnd = nullptr;
+  // The records of the arrays and objects not closed yet, innermost last.
+  std::vector<char*> FOpen;
+};
+
+}  // namespace vx
