@@ -15,6 +15,19 @@ bool WriteLine(std::FILE* out, const std::string& bytes) { return WriteBytes(out
 
 bool WriteTextLine(std::FILE* out, const std::string& text) { return WriteLine(out, EscapeControlBytes(text)); }
 
+int64_t TOutputStream::Read(void*, int64_t) { return 0; }
+
+int64_t TOutputStream::Write(const void* buffer, int64_t count) {
+  if (count <= 0) return 0;
+  if (!FFailed) {
+    FFailed = !WriteConsoleText(FOut, std::string_view(static_cast<const char*>(buffer), static_cast<size_t>(count)));
+  }
+  FWritten += count;
+  return count;
+}
+
+int64_t TOutputStream::Seek(int64_t, TSeekOrigin) { return FWritten; }
+
 int Fail(const std::string& message) {
   WriteTextLine(stderr, message);
   return 1;

@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+#include "support/streams.h"
+
 namespace vx::vxorder {
 
 // Writes the bytes and flushes them, so that standard output and standard
@@ -15,6 +17,28 @@ namespace vx::vxorder {
 bool WriteBytes(std::FILE* out, const std::string& bytes);
 // The bytes and a line end.
 bool WriteLine(std::FILE* out, const std::string& bytes);
+
+// A stream onto out for output made in pieces (a document written block by
+// block): each piece goes out with WriteBytes as it comes. After a write
+// failed it takes every byte without writing it, so that the writer runs
+// to its end, and Failed tells.
+class TOutputStream : public TStream {
+ public:
+  explicit TOutputStream(std::FILE* out) : FOut(out) {}
+
+  int64_t Read(void* buffer, int64_t count) override;
+  int64_t Write(const void* buffer, int64_t count) override;
+  // The position cannot move: it stays where the bytes written end.
+  int64_t Seek(int64_t offset, TSeekOrigin origin) override;
+  int64_t Size() override { return FWritten; }
+
+  bool Failed() const { return FFailed; }
+
+ private:
+  std::FILE* const FOut;
+  int64_t FWritten = 0;
+  bool FFailed = false;
+};
 // Text taken from a file, a file name or a server on a line of its own,
 // its control bytes escaped (EscapeControlBytes), so that it can neither
 // steer a terminal nor pass for a line of its own.

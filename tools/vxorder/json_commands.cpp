@@ -58,7 +58,10 @@ int Compact(const TArgs& args) {
   return RunReportingErrors([&args] {
     TFastJSON json;
     LoadJsonFile(json, args[0]);
-    return WriteBytes(stdout, json.Stringify()) ? 0 : 1;
+    // Written block by block as it is made, never held whole.
+    TOutputStream out(stdout);
+    json.WriteTo(out);
+    return out.Failed() ? 1 : 0;
   });
 }
 
