@@ -40,6 +40,14 @@ class TJsonOutput {
     FUsed += bytes.size();
   }
 
+  // Room for up to size bytes (at most a block) written in place; Advance
+  // then keeps the count written.
+  char* Room(size_t size) {
+    if (size > kBlockSize - FUsed) Spill();
+    return FBlock.get() + FUsed;
+  }
+  void Advance(size_t count) { FUsed += count; }
+
   // The stream position of the next byte.
   int64_t Position() const { return FBase + FEmitted + static_cast<int64_t>(FUsed); }
   // Writes what is left to the stream.

@@ -117,8 +117,10 @@ void AppendReencodedJsonText(std::string& out, std::string_view text);
 // (and value 0) when no number starts at p or it is too large to hold.
 const char* ReadJsonNumber(const char* p, const char* end, char separator, double& value);
 
-// JsonFloatToText into buffer, which takes the longest such text; the
-// length written.
-size_t JsonFloatToChars(double value, char (&buffer)[32]);
+// The longest text JsonFloatToText gives.
+constexpr size_t kMostJsonFloatChars = 32;
+// JsonFloatToText written at out, which has room for kMostJsonFloatChars
+// bytes; the length written.
+size_t JsonFloatToChars(double value, char* out);
 
 }  // namespace vx

@@ -217,8 +217,7 @@ void TJsonWriter::ArrayLayout(TEachItem eachItem) {
 }
 
 inline void TJsonWriter::Number(double number) {
-  char digits[32];
-  FOut.Put(std::string_view(digits, JsonFloatToChars(number, digits)));
+  FOut.Advance(JsonFloatToChars(number, FOut.Room(kMostJsonFloatChars)));
 }
 
 // A text that stands as the writer would write it is copied; any other is

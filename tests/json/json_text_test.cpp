@@ -121,6 +121,15 @@ TEST(JsonFloatToText, GeneralFormWith15Digits) {
       {5e-324, "4.94065645841247E-324"},
       {9.9999999999999999e-6, "0.00001"},
       {0.1234567890123456, "0.123456789012346"},
+      // Rounded at the 15th digit: a tie goes to the even digit, a carry
+      // may reach the next power of ten.
+      {1000000000000005, "1E15"},
+      {1000000000000015, "1.00000000000002E15"},
+      {999999999999999.9, "1E15"},
+      {9.999999999999995, "9.99999999999999"},
+      {-65.613616999999977, "-65.613617"},
+      {1.2345678901234567e-90, "1.23456789012346E-90"},
+      {1.2345678901234567e99, "1.23456789012346E99"},
   };
   for (const TNumberCase& c : cases) EXPECT_EQ(JsonFloatToText(c.Value), c.Text) << c.Text;
   EXPECT_EQ(JsonFloatToText(std::numeric_limits<double>::infinity()), "INF");
