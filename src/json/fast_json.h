@@ -61,10 +61,12 @@ const char* JsonValueTypeName(TJsonValueType type);
 constexpr int kJsonMaxDepth = 1000;
 
 // Where the items of a parsed array or object wait on their document's
-// tape until they are first asked for: their record, and the arena their
-// nodes go to. Empty once the items are made.
+// tape until they are first asked for: their record, the parsed text the
+// tape's texts lie in, and the arena their nodes go to. Empty once the
+// items are made.
 struct TJsonPending {
   const char* Record = nullptr;
+  const char* Source = nullptr;
   TJsonArena* Arena = nullptr;
 };
 

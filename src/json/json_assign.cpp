@@ -75,18 +75,16 @@ void CopyInto(TJsonPair& target, const TJsonPair& source) {
 // Items still pending are copied from the tape, without making them in
 // the source first.
 void CopyInto(TJsonArray& target, const TJsonArray& source) {
-  if (const char* record = TJsonNodeAccess::PendingRecord(source)) {
-    return TJsonTapeBuilder(nullptr).FillArray(target, TJsonTapeRecord(record));
-  }
+  const TJsonPending& pending = TJsonNodeAccess::Pending(source);
+  if (pending.Record) return TJsonTapeBuilder(nullptr).FillArray(target, PendingRecord(pending));
   const TJsonList<TJsonItem>& items = TJsonNodeAccess::Items(source);
   TJsonNodeAccess::Items(target).Reserve(&target, items.Count());
   items.ForEach([&target](const TJsonItem& item) { CopyInto(target.Add(), item); });
 }
 
 void CopyInto(TJsonObject& target, const TJsonObject& source) {
-  if (const char* record = TJsonNodeAccess::PendingRecord(source)) {
-    return TJsonTapeBuilder(nullptr).FillObject(target, TJsonTapeRecord(record));
-  }
+  const TJsonPending& pending = TJsonNodeAccess::Pending(source);
+  if (pending.Record) return TJsonTapeBuilder(nullptr).FillObject(target, PendingRecord(pending));
   const TJsonList<TJsonPair>& pairs = TJsonNodeAccess::Items(source);
   TJsonNodeAccess::Items(target).Reserve(&target, pairs.Count());
   pairs.ForEach([&target](const TJsonPair& pair) { CopyInto(target.Add(std::string_view()), pair); });

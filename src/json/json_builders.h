@@ -78,7 +78,7 @@ class TJsonTapeBuilder {
       }
       TJsonPair& pair = segment->Items()[i++];
       TJsonNodeAccess::AdoptName(pair, Text(name));
-      FillValue(pair.Value(), TJsonTapeRecord(name.End()));
+      FillValue(pair.Value(), TJsonTapeRecord(name.End(), name.Source()));
     });
   }
 
@@ -92,10 +92,12 @@ class TJsonTapeBuilder {
         return TJsonNodeAccess::Fill(value, jvBoolean, 0, 0, data);
       case TJsonTapeTag::True:
         return TJsonNodeAccess::Fill(value, jvBoolean, TJsonNodeAccess::kValueTrue, 0, data);
+      case TJsonTapeTag::Integer:
       case TJsonTapeTag::Number:
         data.Number = record.Number();
         return TJsonNodeAccess::Fill(value, jvNumber, 0, 0, data);
-      case TJsonTapeTag::String: {
+      case TJsonTapeTag::String:
+      case TJsonTapeTag::ShortString: {
         const TJsonStoredText text = Text(record);
         data.Text = text.Data;
         return TJsonNodeAccess::Fill(value, jvString,
@@ -113,6 +115,7 @@ class TJsonTapeBuilder {
         if (!FArena) FillObject(*data.Object, record);
         return;
       case TJsonTapeTag::Name:
+      case TJsonTapeTag::ShortName:
       case TJsonTapeTag::Link:
         break;  // no value's record
     }
@@ -130,7 +133,7 @@ class TJsonTapeBuilder {
   TNode* Container(TJsonTapeRecord record) {
     if (FArena == nullptr) return TJsonNodeAccess::New<TNode>(nullptr);
     TNode* node = TJsonNodeAccess::NewAt<TNode>(FArena->Allocate(sizeof(TNode)), nullptr);
-    TJsonNodeAccess::SetPending(*node, record.Where(), FArena);
+    TJsonNodeAccess::SetPending(*node, TJsonPending{record.Where(), record.Source(), FArena});
     return node;
   }
 

@@ -32,7 +32,7 @@ using TTextFlags = TJsonTextFlags;
 template <typename TFill>
 bool ReadInOnePass(std::string_view text, TFill fill) {
   TJsonArena arena;
-  TJsonTapeWriter tape(arena, text.size());
+  TJsonTapeWriter tape(arena, text);
   if (!TJsonTapeReader(tape, kJsonMaxDepth).Read(text)) return false;
   TJsonTapeBuilder builder(nullptr);
   fill(builder, tape.Root());
@@ -64,7 +64,7 @@ void BuildPendingItems(TContainer& container, TJsonPending& pending, TItems& ite
   pending = TJsonPending();
   try {
     TJsonTapeBuilder builder(from.Arena);
-    fill(builder, container, TJsonTapeRecord(from.Record));
+    fill(builder, container, PendingRecord(from));
   } catch (...) {
     items.Clear();
     pending = from;
@@ -329,7 +329,7 @@ void TJsonArray::BuildItems() const {
                     });
 }
 
-uint32_t TJsonArray::PendingCount() const { return TJsonTapeRecord(FPending.Record).Count(); }
+uint32_t TJsonArray::PendingCount() const { return PendingRecord(FPending).Count(); }
 
 void TJsonArray::Parse(std::string_view text) {
   ParseContainer(
@@ -470,7 +470,7 @@ void TJsonObject::BuildItems() const {
                     });
 }
 
-uint32_t TJsonObject::PendingCount() const { return TJsonTapeRecord(FPending.Record).Count(); }
+uint32_t TJsonObject::PendingCount() const { return PendingRecord(FPending).Count(); }
 
 void TJsonObject::Parse(std::string_view text) {
   ParseContainer(
@@ -548,17 +548,17 @@ void TFastJSON::ParseKeptText(std::string_view text) {
   const std::string_view trimmed = JsonTrim(text);
   if (JsonTextEncloses(trimmed, '[', ']') || JsonTextEncloses(trimmed, '{', '}')) {
     if (!FArena) FArena = std::make_unique<TJsonArena>();
-    TJsonTapeWriter tape(*FArena, trimmed.size());
+    TJsonTapeWriter tape(*FArena, trimmed);
     if (TJsonTapeReader(tape, kJsonMaxDepth).Read(trimmed)) {
       // The root's items wait on the tape, as all below them do.
       const TJsonTapeRecord root = tape.Root();
       if (root.Tag() == TJsonTapeTag::Array) {
         TJsonArray* array = TJsonNodeAccess::NewAt<TJsonArray>(FArena->Allocate(sizeof(TJsonArray)), nullptr);
-        TJsonNodeAccess::SetPending(*array, root.Where(), FArena.get());
+        TJsonNodeAccess::SetPending(*array, TJsonPending{root.Where(), root.Source(), FArena.get()});
         TJsonNodeAccess::SetRoot(*this, array, true);
       } else {
         TJsonObject* object = TJsonNodeAccess::NewAt<TJsonObject>(FArena->Allocate(sizeof(TJsonObject)), nullptr);
-        TJsonNodeAccess::SetPending(*object, root.Where(), FArena.get());
+        TJsonNodeAccess::SetPending(*object, TJsonPending{root.Where(), root.Source(), FArena.get()});
         TJsonNodeAccess::SetRoot(*this, object, true);
       }
       return;

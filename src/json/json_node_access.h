@@ -91,21 +91,21 @@ class TJsonNodeAccess {
     object.BuildItems();
     return object.FItems;
   }
-  // The items of a new, empty one wait on a tape (json_tape.h) at record
-  // until they are asked for; then they go to arena.
+  // The items of a new, empty one wait on a tape (json_tape.h) until they
+  // are asked for.
   template <typename TContainer>
-  static void SetPending(TContainer& container, const char* record, TJsonArena* arena) {
-    container.FPending = {record, arena};
+  static void SetPending(TContainer& container, const TJsonPending& pending) {
+    container.FPending = pending;
   }
   // The list of a container whose items a builder makes: empty, and not
   // pending.
   static TJsonList<TJsonItem>& ItemsToFill(TJsonArray& array) { return array.FItems; }
   static TJsonList<TJsonPair>& ItemsToFill(TJsonObject& object) { return object.FItems; }
-  // The record of an array's or object's pending items; null once they are
-  // made.
+  // Where an array's or object's items wait; its Record is null once they
+  // are made.
   template <typename TContainer>
-  static const char* PendingRecord(const TContainer& container) {
-    return container.FPending.Record;
+  static const TJsonPending& Pending(const TContainer& container) {
+    return container.FPending;
   }
 
   // Pairs. The most pairs one segment of an object holds.

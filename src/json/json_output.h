@@ -59,7 +59,7 @@ class TJsonOutput {
   }
 
  private:
-  static constexpr size_t kBlockSize = 64 * 1024;
+  static constexpr size_t kBlockSize = 16 * 1024;
 
   void Spill();
   void Emit(std::string_view bytes);

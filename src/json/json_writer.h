@@ -106,10 +106,12 @@ inline void TJsonWriter::TapeValue(TJsonTapeRecord record) {
     case TJsonTapeTag::True:
       FOut.Put("true");
       break;
+    case TJsonTapeTag::Integer:
     case TJsonTapeTag::Number:
       Number(record.Number());
       break;
-    case TJsonTapeTag::String: {
+    case TJsonTapeTag::String:
+    case TJsonTapeTag::ShortString: {
       const TJsonStoredText text = record.Text();
       String(std::string_view(text.Data, text.Length), text.Flags);
       break;
@@ -121,6 +123,7 @@ inline void TJsonWriter::TapeValue(TJsonTapeRecord record) {
       TapeObject(record);
       break;
     case TJsonTapeTag::Name:
+    case TJsonTapeTag::ShortName:
     case TJsonTapeTag::Link:
       break;  // no value's record
   }
@@ -134,7 +137,7 @@ inline void TJsonWriter::Pair(const TJsonPair& pair) {
 inline void TJsonWriter::TapePair(TJsonTapeRecord name) {
   const TJsonStoredText text = name.Text();
   PairName(std::string_view(text.Data, text.Length), text.Flags);
-  TapeValue(TJsonTapeRecord(name.End()));
+  TapeValue(TJsonTapeRecord(name.End(), name.Source()));
 }
 
 inline void TJsonWriter::PairName(std::string_view raw, uint8_t flags) {
@@ -144,7 +147,8 @@ inline void TJsonWriter::PairName(std::string_view raw, uint8_t flags) {
 }
 
 inline void TJsonWriter::Object(const TJsonObject& object) {
-  if (const char* record = TJsonNodeAccess::PendingRecord(object)) return TapeObject(TJsonTapeRecord(record));
+  const TJsonPending& pending = TJsonNodeAccess::Pending(object);
+  if (pending.Record) return TapeObject(PendingRecord(pending));
   ObjectLayout([&](auto& before) {
     TJsonNodeAccess::Items(object).ForEach([&](const TJsonPair& pair) {
       before();
@@ -182,7 +186,8 @@ void TJsonWriter::ObjectLayout(TEachItem eachItem) {
 }
 
 inline void TJsonWriter::Array(const TJsonArray& array) {
-  if (const char* record = TJsonNodeAccess::PendingRecord(array)) return TapeArray(TJsonTapeRecord(record));
+  const TJsonPending& pending = TJsonNodeAccess::Pending(array);
+  if (pending.Record) return TapeArray(PendingRecord(pending));
   ArrayLayout([&](auto& before) {
     TJsonNodeAccess::Items(array).ForEach([&](const TJsonValue& item) {
       before();
