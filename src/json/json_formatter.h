@@ -47,11 +47,43 @@ class TJSONFormatter {
   // Applies the action (the level change too) and gives its bytes, which
   // stay valid as long as the formatter and its LineBreak. The one place
   // that knows what each action does.
+  // Inline: the writer applies one for nearly every item it writes.
   static TJSONFormatterText Apply(TJSONFormatterAction action, TJSONFormatter* formatter);
 
   std::string LineBreak;
   // Never below 0.
   int Level;
+
+ private:
+  // The blanks of a level.
+  static std::string_view IndentView(int level);
 };
+
+inline std::string_view TJSONFormatter::IndentView(int level) {
+  // Levels 5 and 6 are one blank wider than their number, and deeper
+  // levels are not indented at all: saved order files have always looked
+  // so.
+  constexpr std::string_view kIndents[] = {"", " ", "  ", "   ", "    ", "      ", "       "};
+  return level < 0 || level > 6 ? std::string_view("") : kIndents[level];
+}
+
+inline TJSONFormatterText TJSONFormatter::Apply(TJSONFormatterAction action, TJSONFormatter* formatter) {
+  if (!formatter) return {};
+  switch (action) {
+    case fmIndentIn:
+      ++formatter->Level;
+      return {};
+    case fmLineBreak:
+      return {formatter->LineBreak, {}};
+    case fmLineBreakIndent:
+      return {formatter->LineBreak, IndentView(formatter->Level)};
+    case fmLineBreakOut:
+      if (formatter->Level > 0) --formatter->Level;
+      return {formatter->LineBreak, {}};
+    case fmIndent:
+      break;
+  }
+  return {{}, IndentView(formatter->Level)};
+}
 
 }  // namespace vx

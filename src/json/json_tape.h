@@ -68,9 +68,9 @@ class TJsonTapeRecord {
   const char* Source() const { return FSource; }
 
   // Integer, Number.
-  double Number() const {
-    return Tag() == TJsonTapeTag::Integer ? static_cast<double>(Load<int32_t>(1)) : Load<double>(1);
-  }
+  double Number() const { return Tag() == TJsonTapeTag::Integer ? Integer() : Load<double>(1); }
+  // Integer.
+  int32_t Integer() const { return Load<int32_t>(1); }
   // String, Name and their short forms: the inner text as it stands, with
   // its TJsonTextFlags.
   TJsonStoredText Text() const {

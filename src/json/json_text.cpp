@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "json/json_error.h"
+#include "json/json_output.h"
 #include "json/json_text_internal.h"
 
 namespace vx {
@@ -139,28 +140,50 @@ struct TDecodeSink {
   void Byte(char c) { Out += c; }
 };
 
-void AppendEncodedByte(std::string& out, unsigned char c) {
+// The encoders put their bytes to a text or to the writer's output.
+struct TTextOutput {
+  std::string& Text;
+  void Put(char c) { Text += c; }
+  void Put(std::string_view bytes) { Text.append(bytes); }
+};
+
+template <typename TOutput>
+void PutEncodedByte(TOutput& out, unsigned char c) {
   static const char kHex[] = "0123456789abcdef";
   const char escape = kEscapes[c];
   if (escape == 0) {
-    out += static_cast<char>(c);
+    out.Put(static_cast<char>(c));
   } else if (escape == 'u') {
     const char code[6] = {'\\', 'u', '0', '0', kHex[c >> 4], kHex[c & 15]};
-    out.append(code, 6);
+    out.Put(std::string_view(code, 6));
   } else if (escape == 'E') {
-    out.append("\\u20ac", 6);
+    out.Put(std::string_view("\\u20ac", 6));
   } else {
     const char code[2] = {'\\', escape};
-    out.append(code, 2);
+    out.Put(std::string_view(code, 2));
   }
 }
 
-struct TReencodeSink {
-  std::string& Out;
-  void Run(const char* first, const char* last) {
-    AppendEncodedJsonText(Out, std::string_view(first, static_cast<size_t>(last - first)));
+template <typename TOutput>
+void PutEncoded(TOutput& out, std::string_view text) {
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  while (p < end) {
+    const char* run = p;
+    p = NextSpecialByte(p, end);
+    if (p > run) out.Put(std::string_view(run, static_cast<size_t>(p - run)));
+    // Such bytes come in runs: a UTF-8 letter is two to four of them.
+    for (; p < end && kEscapes[static_cast<unsigned char>(*p)] != 0; ++p) {
+      PutEncodedByte(out, static_cast<unsigned char>(*p));
+    }
   }
-  void Byte(char c) { AppendEncodedByte(Out, static_cast<unsigned char>(c)); }
+}
+
+template <typename TOutput>
+struct TReencodeSink {
+  TOutput& Out;
+  void Run(const char* first, const char* last) { PutEncoded(Out, std::string_view(first, static_cast<size_t>(last - first))); }
+  void Byte(char c) { PutEncodedByte(Out, static_cast<unsigned char>(c)); }
 };
 
 }  // namespace
@@ -312,8 +335,8 @@ bool AppendDecodedJsonText(std::string& out, std::string_view text) {
   return WalkJsonEscapes(text, sink);
 }
 
-void AppendReencodedJsonText(std::string& out, std::string_view text) {
-  TReencodeSink sink{out};
+void PutReencodedJsonText(TJsonOutput& out, std::string_view text) {
+  TReencodeSink<TJsonOutput> sink{out};
   WalkJsonEscapes(text, sink);
 }
 
@@ -326,17 +349,11 @@ std::string DecodeJsonText(std::string_view text) {
 }
 
 void AppendEncodedJsonText(std::string& out, std::string_view text) {
-  const char* p = text.data();
-  const char* const end = p + text.size();
-  while (p < end) {
-    const char* run = p;
-    p = NextSpecialByte(p, end);
-    if (p > run) out.append(run, static_cast<size_t>(p - run));
-    if (p == end) break;
-    AppendEncodedByte(out, static_cast<unsigned char>(*p));
-    ++p;
-  }
+  TTextOutput output{out};
+  PutEncoded(output, text);
 }
+
+void PutEncodedJsonText(TJsonOutput& out, std::string_view text) { PutEncoded(out, text); }
 
 std::string EncodeJsonText(std::string_view text) {
   std::string out;

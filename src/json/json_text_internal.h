@@ -107,9 +107,14 @@ bool JsonEscapesAreValid(std::string_view text);
 // of raising for a bad "\uXXXX".
 bool AppendDecodedJsonText(std::string& out, std::string_view text);
 
-// EncodeJsonText(DecodeJsonText(text)) appended to out, without the decoded
+// The writer's output (json_output.h).
+class TJsonOutput;
+
+// EncodeJsonText(text) put to out.
+void PutEncodedJsonText(TJsonOutput& out, std::string_view text);
+// EncodeJsonText(DecodeJsonText(text)) put to out, without the decoded
 // text in between; the text's escapes must be valid.
-void AppendReencodedJsonText(std::string& out, std::string_view text);
+void PutReencodedJsonText(TJsonOutput& out, std::string_view text);
 
 // Reads a number from p on, as TryJsonTextToFloat reads a whole text with
 // separator as the locale's decimal separator, and stops at the first byte

@@ -10,7 +10,9 @@
 // model's own code only.
 #pragma once
 
+#include <charconv>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -62,13 +64,13 @@ class TJsonWriter {
 
   void PairName(std::string_view raw, uint8_t flags);
   void Number(double number);
+  void Integer(int32_t number);
   void String(std::string_view raw, uint8_t flags);
   void Format(TJSONFormatterAction action);
 
   TJsonOutput FOut;
   const bool FToStream;
   TJSONFormatter* const FFormatter;
-  std::string FScratch;
 };
 
 inline void TJsonWriter::Value(const TJsonValue& value) {
@@ -107,6 +109,8 @@ inline void TJsonWriter::TapeValue(TJsonTapeRecord record) {
       FOut.Put("true");
       break;
     case TJsonTapeTag::Integer:
+      Integer(record.Integer());
+      break;
     case TJsonTapeTag::Number:
       Number(record.Number());
       break;
@@ -225,20 +229,22 @@ inline void TJsonWriter::Number(double number) {
   FOut.Advance(JsonFloatToChars(number, FOut.Room(kMostJsonFloatChars)));
 }
 
+// What JsonFloatToText gives a whole number of this size.
+inline void TJsonWriter::Integer(int32_t number) {
+  char* const room = FOut.Room(kMostJsonFloatChars);
+  FOut.Advance(static_cast<size_t>(std::to_chars(room, room + kMostJsonFloatChars, number).ptr - room));
+}
+
 // A text that stands as the writer would write it is copied; any other is
 // encoded (after decoding, when it holds escapes).
 inline void TJsonWriter::String(std::string_view raw, uint8_t flags) {
   FOut.Put('"');
   if (flags & TJsonTextFlags::kCanonical) {
     FOut.Put(raw);
+  } else if (flags & TJsonTextFlags::kEscaped) {
+    PutReencodedJsonText(FOut, raw);
   } else {
-    FScratch.clear();
-    if (flags & TJsonTextFlags::kEscaped) {
-      AppendReencodedJsonText(FScratch, raw);
-    } else {
-      AppendEncodedJsonText(FScratch, raw);
-    }
-    FOut.Put(FScratch);
+    PutEncodedJsonText(FOut, raw);
   }
   FOut.Put('"');
 }
