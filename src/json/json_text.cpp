@@ -288,8 +288,9 @@ const char* ScanJsonString(const char* p, const char* end, TJsonStringForm& form
   bool unsure = false;
   for (;;) {
     // A quote ends the string, a backslash starts an escape, any other such
-    // byte would be written escaped.
-    p = NextSpecialByte(p, end);
+    // byte would be written escaped; once one was, only the first two
+    // matter.
+    p = form.Canonical ? NextSpecialByte(p, end) : FindJsonByte<'"', '\\'>(p, end);
     if (p == end) return nullptr;
     if (*p == '"') break;
     if (*p != '\\') {
