@@ -1,5 +1,5 @@
-// Memory for the nodes and texts of a parsed document: large blocks handed
-// out piece by piece and freed all at once, so that a document of a
+// Memory for the tape and the nodes of a parsed document: large blocks
+// handed out piece by piece and freed all at once, so that a document of a
 // hundred thousand nodes costs a few allocations instead of one each.
 #pragma once
 

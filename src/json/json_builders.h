@@ -10,7 +10,6 @@
 #include <new>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "json/fast_json.h"
 #include "json/json_arena.h"

@@ -43,8 +43,8 @@ constexpr int kMostExactDigits = 19;
 // The writers give at most this many significant digits.
 constexpr int kWrittenDigits = 15;
 constexpr uint64_t kWrittenLimit = 1000000000000000;  // 10^15
-// The exponents beyond which no number is written: the reading stops
-// there, and the library's conversion decides.
+// An exponent's digits stop counting at this size, far beyond any double;
+// the library's conversion decides such a number.
 constexpr int64_t kExponentCap = 100000000;
 
 // Reads digits from p on into digits (which wraps around past 19 of
