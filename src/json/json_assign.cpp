@@ -76,7 +76,7 @@ void CopyInto(TJsonPair& target, const TJsonPair& source) {
 // the source first.
 void CopyInto(TJsonArray& target, const TJsonArray& source) {
   const TJsonPending& pending = TJsonNodeAccess::Pending(source);
-  if (pending.Record) return TJsonTapeBuilder(nullptr).FillArray(target, PendingRecord(pending));
+  if (pending.Record) return TJsonTapeBuilder(nullptr).Fill(target, PendingRecord(pending));
   const TJsonList<TJsonItem>& items = TJsonNodeAccess::Items(source);
   TJsonNodeAccess::Items(target).Reserve(&target, items.Count());
   items.ForEach([&target](const TJsonItem& item) { CopyInto(target.Add(), item); });
@@ -84,7 +84,7 @@ void CopyInto(TJsonArray& target, const TJsonArray& source) {
 
 void CopyInto(TJsonObject& target, const TJsonObject& source) {
   const TJsonPending& pending = TJsonNodeAccess::Pending(source);
-  if (pending.Record) return TJsonTapeBuilder(nullptr).FillObject(target, PendingRecord(pending));
+  if (pending.Record) return TJsonTapeBuilder(nullptr).Fill(target, PendingRecord(pending));
   const TJsonList<TJsonPair>& pairs = TJsonNodeAccess::Items(source);
   TJsonNodeAccess::Items(target).Reserve(&target, pairs.Count());
   pairs.ForEach([&target](const TJsonPair& pair) { CopyInto(target.Add(std::string_view()), pair); });

@@ -36,7 +36,7 @@ class TJsonTapeBuilder {
 
   // The container must be empty and not pending; record is its own. When
   // making a node fails, the container holds what was made so far.
-  void FillArray(TJsonArray& array, TJsonTapeRecord record) {
+  void Fill(TJsonArray& array, TJsonTapeRecord record) {
     const uint32_t count = record.Count();
     if (count == 0) return;
     TJsonSegment<TJsonItem>* segment = NewSegment<TJsonItem>(&array, count, FArena != nullptr);
@@ -44,12 +44,12 @@ class TJsonTapeBuilder {
     for (uint32_t i = 0; i < count; ++i) new (items + i) TJsonItem(&array, 0);
     TJsonNodeAccess::ItemsToFill(array).Adopt(segment, count, FArena != nullptr);
     uint32_t i = 0;
-    ForEachTapeItem(record, [&](TJsonTapeRecord item) { FillValue(items[i++], item); });
+    ForEachTapeItem(record, [&](TJsonTapeRecord item) { Fill(items[i++], item); });
   }
 
   // The pairs go into segments of at most kMaxPairsPerSegment; only the
   // first may lie in the arena.
-  void FillObject(TJsonObject& object, TJsonTapeRecord record) {
+  void Fill(TJsonObject& object, TJsonTapeRecord record) {
     const uint32_t count = record.Count();
     TJsonSegment<TJsonPair>* first = nullptr;
     TJsonSegment<TJsonPair>* last = nullptr;
@@ -77,12 +77,12 @@ class TJsonTapeBuilder {
       }
       TJsonPair& pair = segment->Items()[i++];
       TJsonNodeAccess::AdoptName(pair, Text(name));
-      FillValue(pair.Value(), TJsonTapeRecord(name.End(), name.Source()));
+      Fill(pair.Value(), TJsonTapeRecord(name.End(), name.Source()));
     });
   }
 
   // The value must be empty.
-  void FillValue(TJsonValue& value, TJsonTapeRecord record) {
+  void Fill(TJsonValue& value, TJsonTapeRecord record) {
     TJsonValueData data{0};
     switch (record.Tag()) {
       case TJsonTapeTag::Null:
@@ -106,12 +106,12 @@ class TJsonTapeBuilder {
       case TJsonTapeTag::Array:
         data.Array = Container<TJsonArray>(record);
         TJsonNodeAccess::Fill(value, jvArray, FArena ? 0 : TJsonNodeAccess::kValueChildOwned, 0, data);
-        if (!FArena) FillArray(*data.Array, record);
+        if (!FArena) Fill(*data.Array, record);
         return;
       case TJsonTapeTag::Object:
         data.Object = Container<TJsonObject>(record);
         TJsonNodeAccess::Fill(value, jvObject, FArena ? 0 : TJsonNodeAccess::kValueChildOwned, 0, data);
-        if (!FArena) FillObject(*data.Object, record);
+        if (!FArena) Fill(*data.Object, record);
         return;
       case TJsonTapeTag::Name:
       case TJsonTapeTag::ShortName:

@@ -25,46 +25,41 @@ namespace {
 
 using TTextFlags = TJsonTextFlags;
 
-// The single pass over a text that a node parses on its own: true, with
-// fill(builder, root) called, when it read the whole text. The tape is the
+// The single pass over a text that an empty node parses on its own: true,
+// with the node filled, when it read the whole text. The tape is the
 // pass's alone; the nodes and texts go to the heap, since only a document
 // keeps a text that its nodes can point into.
-template <typename TFill>
-bool ReadInOnePass(std::string_view text, TFill fill) {
+template <typename TNode>
+bool ReadInOnePass(std::string_view text, TNode& node) {
   TJsonArena arena;
   TJsonTapeWriter tape(arena, text);
   if (!TJsonTapeReader(tape, kJsonMaxDepth).Read(text)) return false;
-  TJsonTapeBuilder builder(nullptr);
-  fill(builder, tape.Root());
+  TJsonTapeBuilder(nullptr).Fill(node, tape.Root());
   return true;
 }
 
 // Parses an object's or array's own text: the single pass first, the
 // splitting rules (split) when it gives up.
-template <typename TNode, typename TFill, typename TSplit>
-void ParseContainer(TNode& node, std::string_view text, char open, char close, TFill fill, TSplit split) {
+template <typename TNode, typename TSplit>
+void ParseContainer(TNode& node, std::string_view text, char open, char close, TSplit split) {
   text = CutJsonTextAtNul(text);
   node.Clear();
   const std::string_view trimmed = JsonTrim(text);
-  if (JsonTextEncloses(trimmed, open, close) &&
-      ReadInOnePass(trimmed, [&](TJsonTapeBuilder& builder, TJsonTapeRecord root) { fill(builder, root); })) {
-    return;
-  }
+  if (JsonTextEncloses(trimmed, open, close) && ReadInOnePass(trimmed, node)) return;
   TJsonSplitBuilder builder(false);
   TJsonNodeSplitReader reader(builder, text, kJsonMaxDepth);
   split(reader, text);
 }
 
-// Makes a pending container's items from the tape with fill(builder,
-// container, record). When that fails, the items made so far go and the
-// items stay pending.
-template <typename TContainer, typename TItems, typename TFill>
-void BuildPendingItems(TContainer& container, TJsonPending& pending, TItems& items, TFill fill) {
+// Makes a pending container's items from the tape; pending and items are
+// its own. When that fails, the items made so far go and the items stay
+// pending.
+template <typename TContainer, typename TItems>
+void BuildPendingItems(TContainer& container, TJsonPending& pending, TItems& items) {
   const TJsonPending from = pending;
   pending = TJsonPending();
   try {
-    TJsonTapeBuilder builder(from.Arena);
-    fill(builder, container, PendingRecord(from));
+    TJsonTapeBuilder(from.Arena).Fill(container, PendingRecord(from));
   } catch (...) {
     items.Clear();
     pending = from;
@@ -287,10 +282,7 @@ void TJsonValue::Parse(std::string_view text) {
   Clear();
   // A value's text is not trimmed, so the single pass only takes text
   // without blanks around it.
-  if (!text.empty() && !IsJsonBlank(text.front()) && !IsJsonBlank(text.back()) &&
-      ReadInOnePass(text, [this](TJsonTapeBuilder& builder, TJsonTapeRecord root) { builder.FillValue(*this, root); })) {
-    return;
-  }
+  if (!text.empty() && !IsJsonBlank(text.front()) && !IsJsonBlank(text.back()) && ReadInOnePass(text, *this)) return;
   TJsonSplitBuilder builder(false);
   TJsonNodeSplitReader(builder, text, kJsonMaxDepth).Value(this, text, 0, nullptr);
 }
@@ -322,20 +314,15 @@ void TJsonArray::Clear() {
 }
 
 void TJsonArray::BuildItems() const {
-  if (FPending.Record == nullptr) return;
-  BuildPendingItems(*const_cast<TJsonArray*>(this), FPending, FItems,
-                    [](TJsonTapeBuilder& builder, TJsonArray& array, TJsonTapeRecord record) {
-                      builder.FillArray(array, record);
-                    });
+  if (FPending.Record) BuildPendingItems(*const_cast<TJsonArray*>(this), FPending, FItems);
 }
 
 uint32_t TJsonArray::PendingCount() const { return PendingRecord(FPending).Count(); }
 
 void TJsonArray::Parse(std::string_view text) {
-  ParseContainer(
-      *this, text, '[', ']',
-      [this](TJsonTapeBuilder& builder, TJsonTapeRecord root) { builder.FillArray(*this, root); },
-      [this](TJsonNodeSplitReader& reader, std::string_view all) { reader.Array(this, all, 1, nullptr); });
+  ParseContainer(*this, text, '[', ']', [this](TJsonNodeSplitReader& reader, std::string_view all) {
+    reader.Array(this, all, 1, nullptr);
+  });
 }
 
 std::string TJsonArray::Stringify(TJSONFormatter* formatter) const {
@@ -463,20 +450,15 @@ void TJsonObject::Clear() {
 }
 
 void TJsonObject::BuildItems() const {
-  if (FPending.Record == nullptr) return;
-  BuildPendingItems(*const_cast<TJsonObject*>(this), FPending, FItems,
-                    [](TJsonTapeBuilder& builder, TJsonObject& object, TJsonTapeRecord record) {
-                      builder.FillObject(object, record);
-                    });
+  if (FPending.Record) BuildPendingItems(*const_cast<TJsonObject*>(this), FPending, FItems);
 }
 
 uint32_t TJsonObject::PendingCount() const { return PendingRecord(FPending).Count(); }
 
 void TJsonObject::Parse(std::string_view text) {
-  ParseContainer(
-      *this, text, '{', '}',
-      [this](TJsonTapeBuilder& builder, TJsonTapeRecord root) { builder.FillObject(*this, root); },
-      [this](TJsonNodeSplitReader& reader, std::string_view all) { reader.Object(this, all, 1, nullptr); });
+  ParseContainer(*this, text, '{', '}', [this](TJsonNodeSplitReader& reader, std::string_view all) {
+    reader.Object(this, all, 1, nullptr);
+  });
 }
 
 std::string TJsonObject::Stringify(TJSONFormatter* formatter) const {
