@@ -37,9 +37,12 @@ struct TDecimal {
   bool Negative = false;
   // Digits holds every significant digit: there were at most 19.
   bool Exact = true;
+  // Digits alone, at most 9 of them that count: a whole int32.
+  bool Whole = false;
 };
 
 constexpr int kMostExactDigits = 19;
+constexpr int kMostWholeDigits = 9;
 // The writers give at most this many significant digits.
 constexpr int kWrittenDigits = 15;
 constexpr uint64_t kWrittenLimit = 1000000000000000;  // 10^15
@@ -48,9 +51,16 @@ constexpr uint64_t kWrittenLimit = 1000000000000000;  // 10^15
 constexpr int64_t kExponentCap = 100000000;
 
 // Reads digits from p on into digits (which wraps around past 19 of
-// them); where they end.
+// them); where they end. Two at a time, which halves the steps that wait
+// for each other (measured: a word of eight at a time was slower).
 const char* ReadDigits(const char* p, const char* end, uint64_t& digits) {
   uint64_t value = digits;
+  for (; end - p >= 2; p += 2) {
+    const unsigned first = static_cast<unsigned char>(p[0]) - '0';
+    const unsigned second = static_cast<unsigned char>(p[1]) - '0';
+    if (first > 9 || second > 9) break;
+    value = value * 100 + first * 10 + second;
+  }
   for (; p < end && IsDigit(*p); ++p) value = value * 10 + static_cast<uint64_t>(*p - '0');
   digits = value;
   return p;
@@ -83,6 +93,7 @@ const char* ScanDecimal(const char* p, const char* end, char separator, TDecimal
   }
   if (!anyDigit) return nullptr;
   decimal.Exact = significant <= kMostExactDigits;
+  decimal.Whole = fractionDigits == 0 && significant <= kMostWholeDigits;
   int64_t exponent = 0;
   if (p < end && (*p == 'e' || *p == 'E')) {
     ++p;
@@ -94,6 +105,7 @@ const char* ScanDecimal(const char* p, const char* end, char separator, TDecimal
     }
     if (p == first) return nullptr;
     if (negative) exponent = -exponent;
+    decimal.Whole = false;
   }
   decimal.Exponent = exponent - fractionDigits;
   return p;
@@ -522,13 +534,15 @@ char JsonDecimalPoint() {
 
 void SetJsonDecimalPoint(char separator) { gDecimalPoint = separator; }
 
-const char* ReadJsonNumber(const char* p, const char* end, char separator, double& value) {
-  value = 0;
+const char* ReadJsonNumber(const char* p, const char* end, char separator, TJsonNumber& number) {
+  number = TJsonNumber();
   TDecimal decimal;
   const char* const after = ScanDecimal(p, end, separator, decimal);
   if (after == nullptr) return nullptr;
-  if (ConvertDecimal(decimal, value)) return after;
-  return ConvertByLibrary(std::string_view(p, static_cast<size_t>(after - p)), separator, value) ? after : nullptr;
+  number.Whole = decimal.Whole && !(decimal.Negative && decimal.Digits == 0);
+  if (ConvertDecimal(decimal, number.Value)) return after;
+  return ConvertByLibrary(std::string_view(p, static_cast<size_t>(after - p)), separator, number.Value) ? after
+                                                                                                          : nullptr;
 }
 
 bool TryJsonTextToFloat(std::string_view text, double& value) {
@@ -537,9 +551,9 @@ bool TryJsonTextToFloat(std::string_view text, double& value) {
   while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
   while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
   const char* const end = text.data() + text.size();
-  double number;
+  TJsonNumber number;
   if (text.empty() || ReadJsonNumber(text.data(), end, JsonDecimalPoint(), number) != end) return false;
-  value = number;
+  value = number.Value;
   return true;
 }
 

@@ -124,7 +124,9 @@ class TJsonPieceWalker {
 
 // The single pass over one value that must fill the whole text. THandler
 // gets, in the order of the text:
-//   bool Null(); bool Boolean(bool); bool Number(double);
+//   bool Null(); bool Boolean(bool);
+//   bool Number(double number, bool whole);
+//       whole: written as a whole number of at most 9 digits, and not -0
 //   bool String(std::string_view text, const TJsonStringForm& form);
 //       the inner text as it stands: its escapes are checked, not decoded
 //   bool StartObject(); bool Key(std::string_view text, const TJsonStringForm& form);
@@ -136,7 +138,8 @@ class TJsonPieceWalker {
 template <typename THandler>
 class TJsonFastReader {
  public:
-  TJsonFastReader(THandler& handler, int maxDepth) : FHandler(handler), FMaxDepth(maxDepth) {}
+  TJsonFastReader(THandler& handler, int maxDepth)
+      : FHandler(handler), FMaxDepth(maxDepth), FNumberSeparator(NumberSeparator(JsonDecimalPoint())) {}
 
   bool Read(std::string_view text) {
     if (text.empty()) return false;
@@ -175,24 +178,25 @@ class TJsonFastReader {
     }
     if ((c >= '0' && c <= '9') || c == '-') {
       // A number read in one pass, which must end where the token does;
-      // no literal starts so. A separator that ends tokens (a comma) ends
-      // the number too.
-      const char point = JsonDecimalPoint();
-      double number;
-      const char* const after =
-          ReadJsonNumber(FPosition, FEnd, kTokenEnd[static_cast<unsigned char>(point)] ? '.' : point, number);
+      // no literal starts so.
+      TJsonNumber number;
+      const char* const after = ReadJsonNumber(FPosition, FEnd, FNumberSeparator, number);
       if (after == nullptr || (after < FEnd && !kTokenEnd[static_cast<unsigned char>(*after)])) return false;
       FPosition = after;
-      return FHandler.Number(number);
+      return FHandler.Number(number.Value, number.Whole);
     }
     const char* start = FPosition;
     FPosition = FindTokenEnd(FPosition, FEnd);
     const std::string_view token(start, static_cast<size_t>(FPosition - start));
+    // The literals as they are mostly written, before any letter case.
+    if (token == "null") return FHandler.Null();
+    if (token == "true") return FHandler.Boolean(true);
+    if (token == "false") return FHandler.Boolean(false);
     if (token.size() == 4 && TextEquals(token, "null")) return FHandler.Null();
     if (token.size() == 4 && TextEquals(token, "true")) return FHandler.Boolean(true);
     if (token.size() == 5 && TextEquals(token, "false")) return FHandler.Boolean(false);
     double number;
-    return !token.empty() && TryJsonTextToFloat(token, number) && FHandler.Number(number);
+    return !token.empty() && TryJsonTextToFloat(token, number) && FHandler.Number(number, false);
   }
 
   bool Array(int level) {
@@ -257,6 +261,10 @@ class TJsonFastReader {
     return TNext::Closed;
   }
 
+  // The locale's decimal separator, as far as it can stand inside a
+  // number's token: one that ends tokens (a comma) ends the number too.
+  static char NumberSeparator(char point) { return kTokenEnd[static_cast<unsigned char>(point)] ? '.' : point; }
+
   // The first byte at or after p that ends a literal or number.
   static const char* FindTokenEnd(const char* p, const char* end) {
     using namespace json_words;
@@ -280,6 +288,7 @@ class TJsonFastReader {
 
   THandler& FHandler;
   const int FMaxDepth;
+  const char FNumberSeparator;
   const char* FPosition = nullptr;
   const char* FEnd = nullptr;
 };

@@ -9,7 +9,7 @@
 // Records, each a tag byte and what the tag says, read and written with
 // memcpy (they are not aligned):
 //   Null, False, True     nothing more
-//   Integer               a number that is a whole int32 (not -0), as such
+//   Integer               a number written as a whole int32 (not -0), as such
 //   Number                any other number, as its double
 //   String, Name          TJsonTextFlags, the length (32 bits) and where
 //                         the text stands (escapes and all) in the parsed
@@ -25,7 +25,6 @@
 // For the model's own code only.
 #pragma once
 
-#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -165,15 +164,13 @@ class TJsonTapeWriter {
 
   bool Null() { return Tag(TJsonTapeTag::Null); }
   bool Boolean(bool flag) { return Tag(flag ? TJsonTapeTag::True : TJsonTapeTag::False); }
-  bool Number(double number) {
-    if (number >= INT32_MIN && number <= INT32_MAX) {
-      const auto whole = static_cast<int32_t>(number);
-      if (whole == number && (whole != 0 || !std::signbit(number))) {
-        char* record = Reserve(TJsonTapeRecord::kIntegerSize);
-        record[0] = static_cast<char>(TJsonTapeTag::Integer);
-        std::memcpy(record + 1, &whole, sizeof whole);
-        return true;
-      }
+  bool Number(double number, bool whole) {
+    if (whole) {
+      const auto integer = static_cast<int32_t>(number);
+      char* record = Reserve(TJsonTapeRecord::kIntegerSize);
+      record[0] = static_cast<char>(TJsonTapeTag::Integer);
+      std::memcpy(record + 1, &integer, sizeof integer);
+      return true;
     }
     char* record = Reserve(TJsonTapeRecord::kNumberSize);
     record[0] = static_cast<char>(TJsonTapeTag::Number);

@@ -116,11 +116,19 @@ void PutEncodedJsonText(TJsonOutput& out, std::string_view text);
 // text in between; the text's escapes must be valid.
 void PutReencodedJsonText(TJsonOutput& out, std::string_view text);
 
+// A number that ReadJsonNumber read.
+struct TJsonNumber {
+  double Value = 0;
+  // It was written as a whole number of at most 9 digits, and is not -0:
+  // Value holds an int32.
+  bool Whole = false;
+};
+
 // Reads a number from p on, as TryJsonTextToFloat reads a whole text with
 // separator as the locale's decimal separator, and stops at the first byte
-// that does not continue its form: where it stopped, with value set; null
-// (and value 0) when no number starts at p or it is too large to hold.
-const char* ReadJsonNumber(const char* p, const char* end, char separator, double& value);
+// that does not continue its form: where it stopped, with number set; null
+// (and number 0) when no number starts at p or it is too large to hold.
+const char* ReadJsonNumber(const char* p, const char* end, char separator, TJsonNumber& number);
 
 // The longest text JsonFloatToText gives.
 constexpr size_t kMostJsonFloatChars = 32;

@@ -2,6 +2,7 @@
 // fuzz target and the regression test of the inputs it found.
 #pragma once
 
+#include <cstring>
 #include <exception>
 #include <string>
 #include <string_view>
@@ -23,6 +24,42 @@ inline void MakeEveryNode(const TJsonValue& value) {
   }
 }
 
+// True when two trees of the same text (as their compact texts show) hold
+// the same doubles to the last bit, which the 15 digits written do not
+// show.
+inline bool SameNumbers(const TJsonValue& first, const TJsonValue& second) {
+  if (first.ValueType() != second.ValueType()) return false;
+  if (first.ValueType() == jvNumber) {
+    const double a = first.NumberValue();
+    const double b = second.NumberValue();
+    return std::memcmp(&a, &b, sizeof a) == 0;
+  }
+  if (const TJsonArray* array = first.ArrayValue()) {
+    for (int i = 0; i < array->Count(); ++i) {
+      if (!SameNumbers(array->Items(i), second.ArrayValue()->Items(i))) return false;
+    }
+  }
+  if (const TJsonObject* object = first.ObjectValue()) {
+    for (int i = 0; i < object->Count(); ++i) {
+      if (!SameNumbers(object->Items(i).Value(), second.ObjectValue()->Items(i).Value())) return false;
+    }
+  }
+  return true;
+}
+
+inline bool SameNumbers(const TFastJSON& first, const TFastJSON& second) {
+  TJsonValue a;
+  TJsonValue b;
+  if (first.JsonArray()) {
+    a.Assign(first.JsonArray());
+    b.Assign(second.JsonArray());
+  } else if (first.JsonObject()) {
+    a.Assign(first.JsonObject());
+    b.Assign(second.JsonObject());
+  }
+  return SameNumbers(a, b);
+}
+
 inline void MakeEveryNode(const TFastJSON& json) {
   if (const TJsonArray* array = json.JsonArray()) {
     for (int i = 0; i < array->Count(); ++i) MakeEveryNode(array->Items(i));
@@ -34,7 +71,8 @@ inline void MakeEveryNode(const TFastJSON& json) {
 
 // Empty when all is well, else what went wrong.
 //  - The single pass and the splitting parser agree on the tree (also the
-//    partial tree of a failed parse) and on the error text.
+//    partial tree of a failed parse, every number to its last bit) and on
+//    the error text.
 //  - A parsed document written compactly, formatted as a stream or
 //    formatted as a text reads back to the same compact text, and a deep
 //    copy writes the same text, taken from the tape and from the nodes.
@@ -59,6 +97,7 @@ inline std::string CheckJsonInput(std::string_view input) {
   if (fastResult != splitResult) return "results differ: " + fastResult + " / " + splitResult;
   const std::string compact = fast.Stringify();
   if (compact != split.Stringify()) return "trees differ: " + compact + " / " + split.Stringify();
+  if (!SameNumbers(fast, split)) return "numbers differ: " + compact;
   if (fastResult != "ok") return "";
 
   auto readsBack = [&](const std::string& text, const char* what) -> std::string {

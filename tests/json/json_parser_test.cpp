@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "json/fast_json.h"
@@ -272,6 +273,25 @@ TEST(JsonParser, MegabyteStringsParse) {
   EXPECT_EQ(json.Values("Order").AsArray().Items(0).AsObject().Values("Parts").AsArray().Items(0).AsObject()
                 .Values("L2").StringValue(),
             "base64:" + base64);
+}
+
+// The tape keeps whole numbers of up to 9 digits as integers: each value
+// must come back as the splitting parser reads it, -0 with its sign.
+TEST(JsonParser, NumbersKeepTheirValuesOnTheTape) {
+  const char* const text =
+      "[-0,0,-000,7,007,2147483647,-2147483648,999999999,-999999999,1000000000,9999999999,5.,-0.0,1e2]";
+  TFastJSON fast;
+  TFastJSON split;
+  fast.Parse(text);
+  ParseJsonDocumentSplitting(split, text);
+  ASSERT_EQ(fast.JsonArray()->Count(), split.JsonArray()->Count());
+  for (int i = 0; i < split.JsonArray()->Count(); ++i) {
+    const double expected = split.JsonArray()->Items(i).NumberValue();
+    const double value = fast.JsonArray()->Items(i).NumberValue();
+    EXPECT_EQ(value, expected) << i;
+    EXPECT_EQ(std::signbit(value), std::signbit(expected)) << i;
+  }
+  EXPECT_TRUE(std::signbit(fast.JsonArray()->Items(0).NumberValue()));
 }
 
 // The single pass must give up wherever it would differ from the splitting
