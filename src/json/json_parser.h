@@ -149,8 +149,13 @@ class TJsonFastReader {
   }
 
  private:
+  // On a local pointer: the bytes read could alias the members, which would
+  // then be stored and loaded again for every byte.
   void SkipBlanks() {
-    while (FPosition < FEnd && IsJsonBlank(*FPosition)) ++FPosition;
+    const char* p = FPosition;
+    const char* const end = FEnd;
+    while (p < end && IsJsonBlank(*p)) ++p;
+    FPosition = p;
   }
 
   // Reads the string whose opening quote is at the position and moves
