@@ -28,16 +28,32 @@ class TJsonOutput {
     FBlock[FUsed++] = c;
   }
   void Put(std::string_view bytes) {
-    if (bytes.empty()) return;
-    if (bytes.size() > kBlockSize - FUsed) {
+    const size_t size = bytes.size();
+    if (size > kBlockSize - FUsed) {
       Spill();
-      if (bytes.size() > kBlockSize / 2) {
+      if (size > kBlockSize / 2) {
         Emit(bytes);
         return;
       }
     }
-    std::memcpy(FBlock.get() + FUsed, bytes.data(), bytes.size());
-    FUsed += bytes.size();
+    char* const out = FBlock.get() + FUsed;
+    const char* const in = bytes.data();
+    // Most pieces are a few bytes (a line break, an indentation, a name):
+    // two copies of a fixed size that overlap cover them without a call.
+    if (size >= 8 && size <= 16) {
+      std::memcpy(out, in, 8);
+      std::memcpy(out + size - 8, in + size - 8, 8);
+    } else if (size >= 4 && size < 8) {
+      std::memcpy(out, in, 4);
+      std::memcpy(out + size - 4, in + size - 4, 4);
+    } else if (size > 0 && size < 4) {
+      out[0] = in[0];
+      out[size / 2] = in[size / 2];
+      out[size - 1] = in[size - 1];
+    } else if (size > 16) {
+      std::memcpy(out, in, size);
+    }
+    FUsed += size;
   }
 
   // Room for up to size bytes (at most a block) written in place; Advance
