@@ -147,21 +147,38 @@ struct TTextOutput {
   void Put(std::string_view bytes) { Text.append(bytes); }
 };
 
+// What EncodeJsonText writes for each byte, from kEscapes. A table, not
+// bytes put together at the time: a piece made up on the stack and read
+// back at once stalls the processor.
+struct TEncodedByte {
+  char Text[6];
+  uint8_t Length;
+};
+
+constexpr std::array<TEncodedByte, 256> MakeEncodedBytes() {
+  constexpr char kHex[] = "0123456789abcdef";
+  std::array<TEncodedByte, 256> table{};
+  for (int c = 0; c < 256; ++c) {
+    TEncodedByte& encoded = table[static_cast<size_t>(c)];
+    const char escape = kEscapes[static_cast<size_t>(c)];
+    if (escape == 0) {
+      encoded = {{static_cast<char>(c)}, 1};
+    } else if (escape == 'u') {
+      encoded = {{'\\', 'u', '0', '0', kHex[c >> 4], kHex[c & 15]}, 6};
+    } else if (escape == 'E') {
+      encoded = {{'\\', 'u', '2', '0', 'a', 'c'}, 6};
+    } else {
+      encoded = {{'\\', escape}, 2};
+    }
+  }
+  return table;
+}
+constexpr std::array<TEncodedByte, 256> kEncodedBytes = MakeEncodedBytes();
+
 template <typename TOutput>
 void PutEncodedByte(TOutput& out, unsigned char c) {
-  static const char kHex[] = "0123456789abcdef";
-  const char escape = kEscapes[c];
-  if (escape == 0) {
-    out.Put(static_cast<char>(c));
-  } else if (escape == 'u') {
-    const char code[6] = {'\\', 'u', '0', '0', kHex[c >> 4], kHex[c & 15]};
-    out.Put(std::string_view(code, 6));
-  } else if (escape == 'E') {
-    out.Put(std::string_view("\\u20ac", 6));
-  } else {
-    const char code[2] = {'\\', escape};
-    out.Put(std::string_view(code, 2));
-  }
+  const TEncodedByte& encoded = kEncodedBytes[c];
+  out.Put(std::string_view(encoded.Text, encoded.Length));
 }
 
 template <typename TOutput>
