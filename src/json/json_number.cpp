@@ -288,7 +288,8 @@ bool ConvertDecimal(const TDecimal& decimal, double& value) {
   }
   const int64_t exponent = decimal.Exponent;
   if (decimal.Digits <= kMostExactInteger && exponent >= -kMostExactPowerOfTen && exponent <= kMostExactPowerOfTen) {
-    // Both operands are exact, so the one operation rounds correctly.
+    // Both operands are exact, so the one operation of double arithmetic
+    // (SSE2 on x86-64, not the wider x87 registers) rounds correctly.
     double result = static_cast<double>(decimal.Digits);
     if (exponent < 0) {
       result /= kExactPowersOfTen[-exponent];
@@ -313,7 +314,7 @@ struct TNumberForm {
 // Reads an exponent's digits, stopping the value at a size no number needs.
 long long ReadExponent(std::string_view digits) {
   long long value = 0;
-  for (char c : digits) value = value < 100000000 ? value * 10 + (c - '0') : value;
+  for (char c : digits) value = value < kExponentCap ? value * 10 + (c - '0') : value;
   return value;
 }
 

@@ -67,6 +67,12 @@ expect_run(check-missing 1 "" "file not found: missing.json\n" check missing.jso
 expect_run(compact-ok 0 "${order}" "" compact order.json)
 expect_run(compact-escapes 0 "{\"Name\":\"M\\u00fcller \\/ \\u20ac\"}" "" compact umlaut.json)
 expect_run(compact-broken 1 "" "<TJsonValue>\"a\" parse error: tru ..\n" compact broken.json)
+# Written block by block: about 100 KB come out whole, whichever escape a
+# block boundary falls into.
+string(REPEAT "{\"Name\":\"M\\u00fcller \\/ \\u20ac\",\"Quantity\":1.5}," 2000 positions)
+set(large "{\"Order\":[{\"Adress\":[{}],\"Parts\":[${positions}{}]}]}")
+file(WRITE "${WORK}/large.json" "${large}")
+expect_run(compact-large 0 "${large}" "" compact large.json)
 
 expect_run(format-ok 0 "" "" format order.json out/formatted.json)
 # The worked example of the formatted layout; "|" stands for CR LF (a CMake
