@@ -14,12 +14,13 @@
 // is read. What the parse read stays on a compact tape (json_tape.h) in
 // large blocks of the document, and the nodes of an array or object are
 // made from it, in those blocks, when they are first asked for; nothing of
-// that can be told from outside, but for the memory it saves. A value
-// takes 16 bytes and a pair with its value 32: the nodes have no table of
-// virtual functions (the operations of TJsonBase choose by the node's
-// kind), and a value finds its pair or array by where it lies. Items of an
-// object or array never move when items are added; Delete moves the items
-// behind the deleted one.
+// that can be told from outside, but for the memory it saves. Since even
+// reading makes nodes, a document is for one thread at a time, also when
+// it is only read. A value takes 16 bytes and a pair with its value 32:
+// the nodes have no table of virtual functions (the operations of
+// TJsonBase choose by the node's kind), and a value finds its pair or
+// array by where it lies. Items of an object or array never move when
+// items are added; Delete moves the items behind the deleted one.
 //
 // The parser's builders, the writer and the deep copy reach the nodes'
 // inside only through TJsonNodeAccess (json_node_access.h), the one friend
