@@ -116,8 +116,12 @@ inline TWideProduct MultiplyWide(uint64_t a, uint64_t b) {
 #endif
 }
 
-// For a value that is not 0.
+// For a value that is not 0. One instruction with GCC and Clang (both
+// builds here); elsewhere a binary search.
 inline int LeadingZeros(uint64_t value) {
+#if defined(__GNUC__)
+  return __builtin_clzll(value);
+#else
   int count = 0;
   for (int width = 32; width > 0; width /= 2) {
     if ((value >> (64 - width)) == 0) {
@@ -126,6 +130,7 @@ inline int LeadingZeros(uint64_t value) {
     }
   }
   return count;
+#endif
 }
 
 }  // namespace vx::json_wide
