@@ -122,6 +122,12 @@ TEST(JsonParser, Table) {
 TEST(JsonParser, NulEndsTheText) {
   EXPECT_EQ(ParseResult(std::string("[1]\0garbage", 11)), "[1]");
   EXPECT_EQ(ParseResult(std::string("[1,\0 2]", 7)), "error <TFastJSON>\"\" parse error: [1, ..");
+  // The NUL is looked for in blocks of 32 bytes: in the first, a later and
+  // the last, shorter one, it cuts the text exactly there.
+  for (size_t blanks = 0; blanks < 80; ++blanks) {
+    const std::string text = "[1" + std::string(blanks, ' ') + std::string("]\0,2]", 5) + std::string(40, ' ');
+    EXPECT_EQ(ParseResult(text), "[1]") << blanks;
+  }
 }
 
 TEST(JsonParser, ErrorQuotesAtMost100Bytes) {
